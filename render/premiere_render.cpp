@@ -1,0 +1,3 @@
+#include "render_pipelines.h"
+
+PF_Err Render(PF_InData*, PF_OutData*, PF_ParamDef*[], PF_LayerDef*) { return PF_Err_NONE; }

@@ -1,0 +1,3 @@
+#include "render_pipelines.h"
+
+PF_Err SmartRender(PF_InData*, PF_OutData*, PF_SmartRenderExtra*) { return PF_Err_NONE; }

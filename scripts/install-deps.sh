@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs every Debian package the build, the tests and the demo need.
+# Idempotent, and quiet when everything is already there.
+set -euo pipefail
+
+packages=(
+  cmake make g++ pkg-config
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  g++-mingw-w64-x86-64-posix wine64
+  python3 python3-pefile
+  libopenimageio-dev openimageio-tools liblief-dev
+  clang-14 libfuzzer-14-dev libclang-rt-14-dev
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$package")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[[ $(id -u) -eq 0 ]] || sudo="sudo"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
