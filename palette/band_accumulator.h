@@ -21,17 +21,26 @@ class BandAccumulator {
   bool enabled() const { return enabled_; }
 
   // Counts one pixel in band and adds its three values, in the calling
-  // thread's own slot.
+  // thread's own slot. Does nothing when disabled.
   void Add(int band, double c0, double c1, double c2);
 
-  // Adds every slot's sums into sums and its counts into counts (saturating
-  // at the largest 32-bit count).
+  // Adds every slot's sums into sums, slot by slot in the order the slots
+  // were taken, and its counts into counts (saturating at the largest 32-bit
+  // count). Call after the pass, once every thread that added has finished:
+  // a pass on one thread then leaves exactly the sums of adding each pixel
+  // straight into sums.
   void MergeInto(BandSums& sums, int32_t counts[kBandCount]) const;
 
  private:
-  const bool enabled_;
+  struct Slot;
   struct Slots;
-  Slots* slots_;  // allocated lazily by the implementation
+  Slot& ClaimSlot();
+
+  const bool enabled_;
+  // Unique for the life of the process, so a thread's cached slot can never
+  // belong to an earlier accumulator at the same address.
+  const uint64_t pass_id_;
+  Slots* slots_;  // null while disabled
 };
 
 #endif

@@ -1,0 +1,48 @@
+#include "analysers.h"
+
+#include <cstring>
+
+#include "band_accumulator.h"
+#include "layout_traits.h"
+#include "pixel_refcon.h"
+
+namespace {
+
+template <class Layout>
+int32_t Analyze(void* refcon, int32_t, int32_t, typename Layout::Pixel* in, typename Layout::Pixel* out) {
+  typename Layout::Pixel pixel;
+  std::memcpy(&pixel, in, sizeof pixel);
+  BandAccumulator* accumulator = refcon ? static_cast<const PixelRefcon*>(refcon)->accumulator : nullptr;
+  if (accumulator && accumulator->enabled()) {
+    const PixelMeasure measure = Layout::Measure(pixel);
+    accumulator->Add(SelectBand(measure.brightness), measure.values[0], measure.values[1], measure.values[2]);
+  }
+  if constexpr (Layout::kCopiesAfterAnalysis) std::memcpy(out, &pixel, sizeof pixel);
+  return 0;
+}
+
+}  // namespace
+
+int32_t AnalyzeArgb8(void* refcon, int32_t x, int32_t y, PF_Pixel8* in, PF_Pixel8* out) {
+  return Analyze<Argb8Layout>(refcon, x, y, in, out);
+}
+
+int32_t AnalyzeBgra8(void* refcon, int32_t x, int32_t y, PF_Pixel8* in, PF_Pixel8* out) {
+  return Analyze<Bgra8Layout>(refcon, x, y, in, out);
+}
+
+int32_t AnalyzeArgb16(void* refcon, int32_t x, int32_t y, PF_Pixel16* in, PF_Pixel16* out) {
+  return Analyze<Argb16Layout>(refcon, x, y, in, out);
+}
+
+int32_t AnalyzeArgbFloat(void* refcon, int32_t x, int32_t y, PF_PixelFloat* in, PF_PixelFloat* out) {
+  return Analyze<ArgbFloatLayout>(refcon, x, y, in, out);
+}
+
+int32_t AnalyzeBgraFloat(void* refcon, int32_t x, int32_t y, PF_PixelFloat* in, PF_PixelFloat* out) {
+  return Analyze<BgraFloatLayout>(refcon, x, y, in, out);
+}
+
+int32_t AnalyzeVuyaFloat(void* refcon, int32_t x, int32_t y, PF_PixelFloat* in, PF_PixelFloat* out) {
+  return Analyze<VuyaFloatLayout>(refcon, x, y, in, out);
+}

@@ -1,0 +1,155 @@
+// One traits type per pixel layout: where its channels sit, how a pixel is
+// measured for the analysis pass and how a swatch is painted. The analyser
+// and writer skeletons are written once over these; every layout's own
+// arithmetic (constants, precision, operation order) lives here.
+#ifndef HUEWRIGHT_PALETTE_LAYOUT_TRAITS_H
+#define HUEWRIGHT_PALETTE_LAYOUT_TRAITS_H
+
+#include <cmath>
+#include <cstdint>
+
+#include "pf_pixels.h"
+#include "pixel_refcon.h"
+
+// What an analyser adds for one pixel: the brightness that picks the band and
+// the three values for the band's sums.
+struct PixelMeasure {
+  double brightness;
+  double values[kChannelCount];
+};
+
+// Channels by member of the host's pixel struct. The Premiere layouts reuse
+// the ARGB structs of the same size and name channels by memory position.
+template <class P, auto kRedAt, auto kGreenAt, auto kBlueAt, auto kAlphaAt>
+struct RgbaPositions {
+  using Pixel = P;
+  static constexpr auto kRed = kRedAt;
+  static constexpr auto kGreen = kGreenAt;
+  static constexpr auto kBlue = kBlueAt;
+  static constexpr auto kAlpha = kAlphaAt;
+};
+
+// Truncation toward zero to 32 bits, keeping the low bits the channel holds.
+// NaN and values beyond 32 bits store 0, as the hardware conversion leaves
+// only zero low bits for them.
+template <class Channel>
+Channel TruncateToChannel(double value) {
+  if (!(value > -2147483649.0 && value < 2147483648.0)) return 0;
+  return static_cast<Channel>(static_cast<uint32_t>(static_cast<int32_t>(value)));
+}
+
+// Negative channels count as black for the brightness; NaN passes through.
+inline double RaiseNegative(double value) { return value < 0.0 ? 0.0 : value; }
+
+// 8-bit and 16-bit layouts: raw channel values, brightness from their
+// integer sum. Unit is the approximate reciprocal of full scale that the
+// brightness uses; it is deliberately not exact.
+template <class Positions, class Channel, double kUnit, Channel kOpaque>
+struct IntegerRgbLayout : Positions {
+  using Pixel = typename Positions::Pixel;
+  static constexpr bool kCopiesAfterAnalysis = false;
+
+  static PixelMeasure Measure(const Pixel& p) {
+    const int32_t red = p.*Positions::kRed;
+    const int32_t green = p.*Positions::kGreen;
+    const int32_t blue = p.*Positions::kBlue;
+    const double sum = static_cast<double>(red + green + blue);
+    return {(sum * 0.333) * kUnit, {double(red), double(green), double(blue)}};
+  }
+
+  static void Paint(const BandPalette& palette, int band, const Pixel&, Pixel& out) {
+    const double* colour = palette.rgb[band];
+    out.*Positions::kRed = TruncateToChannel<Channel>(colour[0]);
+    out.*Positions::kGreen = TruncateToChannel<Channel>(colour[1]);
+    out.*Positions::kBlue = TruncateToChannel<Channel>(colour[2]);
+    out.*Positions::kAlpha = kOpaque;
+  }
+};
+
+// Float RGB layouts: negatives are dark for the brightness but add their
+// magnitude to the sums.
+template <class Positions>
+struct FloatRgbLayout : Positions {
+  using Pixel = typename Positions::Pixel;
+  static constexpr bool kCopiesAfterAnalysis = false;
+
+  static PixelMeasure Measure(const Pixel& p) {
+    const double red = p.*Positions::kRed;
+    const double green = p.*Positions::kGreen;
+    const double blue = p.*Positions::kBlue;
+    const double brightness = ((RaiseNegative(green) + RaiseNegative(red)) + RaiseNegative(blue)) * 0.333;
+    return {brightness, {std::fabs(red), std::fabs(green), std::fabs(blue)}};
+  }
+
+  static void Paint(const BandPalette& palette, int band, const Pixel&, Pixel& out) {
+    const double* colour = palette.rgb[band];
+    out.*Positions::kRed = static_cast<float>(colour[0]);
+    out.*Positions::kGreen = static_cast<float>(colour[1]);
+    out.*Positions::kBlue = static_cast<float>(colour[2]);
+    out.*Positions::kAlpha = 1.0f;
+  }
+};
+
+// Float VUYA: V, U, Y, alpha by memory position in a 16-byte pixel.
+struct VuyaFloatLayout {
+  using Pixel = PF_PixelFloat;
+  static constexpr auto kV = &PF_PixelFloat::alpha;
+  static constexpr auto kU = &PF_PixelFloat::red;
+  static constexpr auto kY = &PF_PixelFloat::green;
+  static constexpr auto kAlpha = &PF_PixelFloat::blue;
+  static constexpr bool kCopiesAfterAnalysis = true;
+
+  // Limits to 0..1 in that order, so NaN survives both tests.
+  static float LimitToUnit(double value) {
+    if (value < 0.0) value = 0.0;
+    if (value > 1.0) value = 1.0;
+    return static_cast<float>(value);
+  }
+
+  static PixelMeasure Measure(const Pixel& p) {
+    const double v = p.*kV;
+    const double u = p.*kU;
+    const double y = p.*kY;
+    const float red = LimitToUnit(v * 1.403 + y);
+    const float green = LimitToUnit((y - u * 0.344) - v * 0.714);
+    const float blue = LimitToUnit(u * 1.77 + y);
+    const double brightness =
+        ((RaiseNegative(double(green)) + RaiseNegative(double(red))) + RaiseNegative(double(blue))) * 0.333;
+    // The sums get the colour as it was limited, converted back to luma and
+    // colour differences.
+    const float luma = static_cast<float>((double(red) * 0.299 + double(green) * 0.587) + double(blue) * 0.114);
+    const float red_difference = static_cast<float>(double(red - luma) * 0.713);
+    const float blue_difference = static_cast<float>(double(blue - luma) * 0.565);
+    return {brightness, {double(luma), double(red_difference), double(blue_difference)}};
+  }
+
+  // The palette keeps luma, red difference, blue difference; the swatch keeps
+  // the input's alpha, read before anything is written (in may be out).
+  static void Paint(const BandPalette& palette, int band, const Pixel& in, Pixel& out) {
+    const float alpha = in.*kAlpha;
+    const double* colour = palette.yuv[band];
+    out.*kV = static_cast<float>(colour[1]);
+    out.*kU = static_cast<float>(colour[2]);
+    out.*kY = static_cast<float>(colour[0]);
+    out.*kAlpha = alpha;
+  }
+};
+
+using Argb8Layout = IntegerRgbLayout<RgbaPositions<PF_Pixel8, &PF_Pixel8::red, &PF_Pixel8::green, &PF_Pixel8::blue,
+                                                   &PF_Pixel8::alpha>,
+                                     uint8_t, 0.003921568627451, uint8_t{255}>;
+// Bytes in memory order blue, green, red, alpha.
+using Bgra8Layout = IntegerRgbLayout<RgbaPositions<PF_Pixel8, &PF_Pixel8::green, &PF_Pixel8::red, &PF_Pixel8::alpha,
+                                                   &PF_Pixel8::blue>,
+                                     uint8_t, 0.003921568627451, uint8_t{255}>;
+// Full scale is 32768, so opaque is 32768 and not 65535.
+using Argb16Layout = IntegerRgbLayout<RgbaPositions<PF_Pixel16, &PF_Pixel16::red, &PF_Pixel16::green,
+                                                    &PF_Pixel16::blue, &PF_Pixel16::alpha>,
+                                      uint16_t, 3.05e-5, uint16_t{32768}>;
+using ArgbFloatLayout = FloatRgbLayout<RgbaPositions<PF_PixelFloat, &PF_PixelFloat::red, &PF_PixelFloat::green,
+                                                     &PF_PixelFloat::blue, &PF_PixelFloat::alpha>>;
+// Floats in memory order blue, green, red, alpha.
+using BgraFloatLayout = FloatRgbLayout<RgbaPositions<PF_PixelFloat, &PF_PixelFloat::green, &PF_PixelFloat::red,
+                                                     &PF_PixelFloat::alpha, &PF_PixelFloat::blue>>;
+
+#endif

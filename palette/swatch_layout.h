@@ -1,0 +1,32 @@
+// Where the five swatches sit: cells side by side across 0.1 to 0.9 of the
+// frame width, each 0.16 wide, in the rows from 0.8 to 0.95 of its height.
+#ifndef HUEWRIGHT_PALETTE_SWATCH_LAYOUT_H
+#define HUEWRIGHT_PALETTE_SWATCH_LAYOUT_H
+
+#include <cstdint>
+
+#include "pixel_refcon.h"
+
+// Cell k spans kSwatchEdges[k] * W <= x < kSwatchEdges[k + 1] * W.
+inline constexpr double kSwatchEdges[kBandCount + 1] = {0.1, 0.26, 0.42, 0.58, 0.74, 0.9};
+inline constexpr double kSwatchTop = 0.8;
+inline constexpr double kSwatchBottom = 0.95;  // inclusive
+
+// The cell (and band) that pixel (x, y) paints, or -1 to pass it through.
+// Each bound is the double product of its fraction and W or H, compared
+// exactly; a NaN, zero or negative frame size matches nothing. The rows are
+// tested first since most of a frame lies outside the strip. For W > 0 the
+// edges are non-decreasing, so counting the inner edges at or left of x
+// finds the one cell whose range holds it.
+inline int SwatchCellAt(const PixelRefcon& refcon, int32_t x, int32_t y) {
+  const double column = static_cast<double>(x);
+  const double row = static_cast<double>(y);
+  const double width = refcon.frame_width;
+  const double height = refcon.frame_height;
+  if (!(row >= kSwatchTop * height && row <= kSwatchBottom * height)) return -1;
+  if (!(column >= kSwatchEdges[0] * width && column < kSwatchEdges[5] * width)) return -1;
+  return (column >= kSwatchEdges[1] * width) + (column >= kSwatchEdges[2] * width) +
+         (column >= kSwatchEdges[3] * width) + (column >= kSwatchEdges[4] * width);
+}
+
+#endif
