@@ -1,3 +1,149 @@
-#include "render_pipelines.h"
+#include <algorithm>
+#include <cstring>
 
-PF_Err Render(PF_InData*, PF_OutData*, PF_ParamDef*[], PF_LayerDef*) { return PF_Err_NONE; }
+#include "analysers.h"
+#include "band_accumulator.h"
+#include "clamps.h"
+#include "pixel_refcon.h"
+#include "effect_constants.h"
+#include "render_pipelines.h"
+#include "row_walker.h"
+#include "suite_helpers.h"
+#include "world_checks.h"
+#include "writers.h"
+
+namespace {
+
+// The part of the two worlds that both hold: the passes never leave it.
+struct FramePair {
+  PF_InData* in_data;
+  const PF_Iterate8Suite1* iterate8;
+  PF_EffectWorld* input;
+  PF_EffectWorld* output;
+  int32_t row_count;  // extent_hint rows: the host pass's progress range
+  int32_t width;      // columns inside both worlds
+  int32_t rows;       // rows inside both worlds, at most row_count
+};
+
+PF_Err HostPass(const FramePair& frame, PixelRefcon& refcon, PF_Pixel8IterateFunc fn) {
+  // The host walks the whole output; only an input too small to cover it
+  // narrows the walk, so that no pixel outside the input is read.
+  const bool covered = frame.input->width >= frame.output->width && frame.input->height >= frame.output->height;
+  const PF_Rect inside = {0, 0, frame.width, std::min(frame.input->height, frame.output->height)};
+  return frame.iterate8->iterate(frame.in_data, 0, frame.row_count, frame.input, covered ? nullptr : &inside, &refcon,
+                                 fn, frame.output);
+}
+
+PF_Err Walk(const FramePair& frame, PixelRefcon& refcon, FloatPixelFunction fn) {
+  const FloatFrame input = {static_cast<PF_PixelFloat*>(frame.input->data), frame.width, frame.input->rowbytes};
+  const FloatFrame output = {static_cast<PF_PixelFloat*>(frame.output->data), frame.width, frame.output->rowbytes};
+  WalkFloatRows(input, output, frame.rows, &refcon, fn);
+  return PF_Err_NONE;
+}
+
+enum class Model { kRgb, kYuv };
+
+// One row of the format table.
+struct FormatPath {
+  PrPixelFormat format;
+  int32_t bytes_per_pixel;
+  bool analyses_at_low_quality;
+  Model model;
+  RgbClamp clamp;
+  PF_Err (*analyse)(const FramePair&, PixelRefcon&);
+  PF_Err (*draw)(const FramePair&, PixelRefcon&);
+};
+
+template <auto kFunction>
+PF_Err ByHost(const FramePair& frame, PixelRefcon& refcon) {
+  return HostPass(frame, refcon, kFunction);
+}
+template <auto kFunction>
+PF_Err ByWalk(const FramePair& frame, PixelRefcon& refcon) {
+  return Walk(frame, refcon, kFunction);
+}
+
+// VUYA 8-bit is not declared to the host and has no path: painting RGB bands
+// into its bytes would give wrong colours.
+constexpr FormatPath kFormatPaths[] = {
+    {PrPixelFormat_BGRA_4444_32f, 16, false, Model::kRgb, RgbClamp::kUnit, ByWalk<AnalyzeBgraFloat>,
+     ByWalk<DrawBgraFloat>},
+    {PrPixelFormat_BGRA_4444_8u, 4, true, Model::kRgb, RgbClamp::k8, ByHost<AnalyzeBgra8>, ByHost<DrawBgra8>},
+    {PrPixelFormat_VUYA_4444_32f, 16, true, Model::kYuv, RgbClamp::kNone, ByWalk<AnalyzeVuyaFloat>,
+     ByWalk<DrawVuyaFloat>},
+};
+
+const FormatPath* FindFormatPath(PrPixelFormat format) {
+  for (const FormatPath& path : kFormatPaths)
+    if (path.format == format) return &path;
+  return nullptr;
+}
+
+// The frame's averages (when it was analysed), the path's clamp and the
+// palette to paint, in one critical section.
+BandPalette PublishFrame(const FormatPath& path, const BandAccumulator* analysed) {
+  return WithBandStats([&](BandStats& stats) {
+    if (analysed && path.model == Model::kRgb) {
+      ResetRgbBands(stats);
+      analysed->MergeInto(stats.rgb_sums, stats.counts);
+      NormaliseRgbBands(stats, 1.0);
+    } else if (analysed) {
+      analysed->MergeInto(stats.yuv_sums, stats.counts);
+      NormaliseYuvBands(stats);
+    }
+    ApplyClamp(stats, path.clamp);
+    return CopyPalette(stats);
+  });
+}
+
+PF_Err RunFormatPath(const FormatPath& path, const FramePair& frame, PixelRefcon& refcon, bool analysis_on) {
+  const bool analyse = analysis_on && (path.analyses_at_low_quality || frame.in_data->quality == PF_Quality_HI);
+  BandAccumulator accumulator(analysis_on);
+  if (analyse) {
+    refcon.accumulator = &accumulator;
+    const PF_Err err = path.analyse(frame, refcon);
+    refcon.accumulator = nullptr;
+    // An interrupted pass neither becomes the palette nor yields a finished frame.
+    if (err) return err;
+  }
+  const BandPalette palette = PublishFrame(path, analyse ? &accumulator : nullptr);
+  refcon.palette = &palette;
+  const PF_Err err = path.draw(frame, refcon);
+  refcon.palette = nullptr;
+  return err;
+}
+
+PF_EffectWorld* InputLayer(PF_ParamDef* params[]) {
+  return params && params[PARAM_INPUT] ? &params[PARAM_INPUT]->u.ld : nullptr;
+}
+
+}  // namespace
+
+PF_Err Render(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[], PF_LayerDef* output) {
+  if (in_data->appl_id != PF_APPL_ID_PREMIERE) return PF_Err_NONE;
+  if (!output) return PF_Err_BAD_CALLBACK_PARAM;
+  PixelRefcon refcon;
+  std::memset(&refcon, 0, sizeof refcon);
+  refcon.frame_width = static_cast<double>(output->width);
+  refcon.frame_height = static_cast<double>(output->height);
+  const int32_t row_count = ExtentRowCount(*output);
+
+  const bool analysis_on = AnalysisEnabled(ProcessBandStats());
+  if (analysis_on) WithBandStats([](BandStats& stats) { ResetYuvBands(stats); });
+
+  SuiteScope<PF_PixelFormatSuite1> formats(in_data, kPFPixelFormatSuite, kPFPixelFormatSuiteVersion1, out_data);
+  PrPixelFormat format = PrPixelFormat_BGRA_4444_8u;  // a query that leaves it selects BGRA 8-bit
+  formats->GetPixelFormat(output, &format);
+  SuiteScope<PF_Iterate8Suite1> iterate8(in_data, kPFIterate8Suite, kPFIterate8SuiteVersion1, out_data);
+
+  const FormatPath* path = FindFormatPath(format);
+  if (!path) return PF_Err_UNRECOGNIZED_PARAM_TYPE;
+  PF_EffectWorld* input = InputLayer(params);
+  if (!WorldIsSound(input, path->bytes_per_pixel) || !WorldIsSound(output, path->bytes_per_pixel))
+    return PF_Err_BAD_CALLBACK_PARAM;
+
+  const int32_t width = std::min(input->width, output->width);
+  const int32_t rows = std::min({row_count, input->height, output->height});
+  const FramePair frame = {in_data, iterate8.get(), input, output, row_count, width, rows};
+  return RunFormatPath(*path, frame, refcon, analysis_on);
+}
