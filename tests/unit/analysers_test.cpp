@@ -1,0 +1,232 @@
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "analysers.h"
+#include "analysis_helpers.h"
+
+namespace {
+
+constexpr float kNaNf = std::numeric_limits<float>::quiet_NaN();
+constexpr float kInff = std::numeric_limits<float>::infinity();
+
+TEST(SelectBand, HalfOpenBandsWithNaNBrightest) {
+  struct Case {
+    double brightness;
+    int32_t band;
+  };
+  const Case cases[] = {{-1.0, 0},     {0.0, 0},  {0.1998, 0}, {std::nextafter(0.2, 0.0), 0},
+                        {0.2, 1},      {0.3996, 1}, {0.4, 2},  {0.5994, 2},
+                        {0.6, 3},      {0.7992, 3}, {0.8, 4},  {0.999, 4},
+                        {1e300, 4},    {std::numeric_limits<double>::infinity(), 4},
+                        {std::numeric_limits<double>::quiet_NaN(), 4},
+                        {-std::numeric_limits<double>::infinity(), 0}};
+  for (const Case& c : cases) EXPECT_EQ(SelectBand(c.brightness), c.band) << c.brightness;
+}
+
+// Spreads a channel sum over red, green and blue.
+template <class Channel>
+void SplitSum(int32_t sum, int32_t limit, Channel& red, Channel& green, Channel& blue) {
+  red = static_cast<Channel>(std::min(sum, limit));
+  green = static_cast<Channel>(std::min(sum - red, limit));
+  blue = static_cast<Channel>(sum - red - green);
+}
+
+struct BoundaryCase {
+  int32_t sum;
+  int band;
+};
+
+TEST(IntegerAnalysers, EightBitSumBoundaries) {
+  const BoundaryCase cases[] = {{0, 0},   {153, 0}, {154, 1}, {306, 1}, {307, 2},
+                                {459, 2}, {460, 3}, {612, 3}, {613, 4}, {765, 4}};
+  for (const BoundaryCase& c : cases) {
+    PF_Pixel8 argb{77, 0, 0, 0};
+    SplitSum(c.sum, 255, argb.red, argb.green, argb.blue);
+    const PassResult a = AnalysePixels<PF_Pixel8>(AnalyzeArgb8, {argb});
+    EXPECT_EQ(a.OnlyBand(), c.band) << "argb sum " << c.sum;
+    EXPECT_EQ(a.sums[c.band][0] + a.sums[c.band][1] + a.sums[c.band][2], c.sum);
+    // Same colour in memory order blue, green, red, alpha.
+    const PF_Pixel8 bgra{argb.blue, argb.green, argb.red, 77};
+    const PassResult b = AnalysePixels<PF_Pixel8>(AnalyzeBgra8, {bgra});
+    EXPECT_EQ(b.OnlyBand(), c.band) << "bgra sum " << c.sum;
+    for (int ch = 0; ch < kChannelCount; ++ch) EXPECT_EQ(a.sums[c.band][ch], b.sums[c.band][ch]);
+  }
+}
+
+TEST(IntegerAnalysers, SixteenBitSumBoundaries) {
+  const BoundaryCase cases[] = {{0, 0},       {19691, 0}, {19692, 1}, {39383, 1}, {39384, 2},
+                                {59075, 2},   {59076, 3}, {78767, 3}, {78768, 4}, {98304, 4},
+                                {196605, 4}};
+  for (const BoundaryCase& c : cases) {
+    PF_Pixel16 pixel{32768, 0, 0, 0};
+    SplitSum(c.sum, 65535, pixel.red, pixel.green, pixel.blue);
+    const PassResult r = AnalysePixels<PF_Pixel16>(AnalyzeArgb16, {pixel});
+    EXPECT_EQ(r.OnlyBand(), c.band) << "sum " << c.sum;
+    EXPECT_EQ(r.sums[c.band][0], pixel.red);
+    EXPECT_EQ(r.sums[c.band][1], pixel.green);
+    EXPECT_EQ(r.sums[c.band][2], pixel.blue);
+  }
+}
+
+TEST(IntegerAnalysers, ChannelsComeFromTheirLayoutsPositions) {
+  const PF_Pixel8 bytes{10, 20, 30, 255};
+  const PassResult bgra = AnalysePixels<PF_Pixel8>(AnalyzeBgra8, {bytes});
+  const PassResult argb = AnalysePixels<PF_Pixel8>(AnalyzeArgb8, {bytes});
+  const int bgra_band = bgra.OnlyBand();
+  const int argb_band = argb.OnlyBand();
+  ASSERT_EQ(bgra_band, 0);  // 30 + 20 + 10
+  ASSERT_EQ(argb_band, 1);  // 20 + 30 + 255
+  EXPECT_EQ(bgra.sums[0][0], 30);
+  EXPECT_EQ(bgra.sums[0][1], 20);
+  EXPECT_EQ(bgra.sums[0][2], 10);
+  EXPECT_EQ(argb.sums[1][0], 20);
+  EXPECT_EQ(argb.sums[1][1], 30);
+  EXPECT_EQ(argb.sums[1][2], 255);
+}
+
+struct FloatCase {
+  float red, green, blue;
+  int band;
+  double added[3];
+};
+
+TEST(FloatAnalysers, RgbBandsAndAbsoluteSums) {
+  const FloatCase cases[] = {
+      {0.2f, 0.2f, 0.2f, 0, {0.2f, 0.2f, 0.2f}},
+      {0.6f, 0.6f, 0.6f, 2, {0.6f, 0.6f, 0.6f}},
+      {1.0f, 1.0f, 1.0f, 4, {1.0, 1.0, 1.0}},
+      // A negative channel is black for the brightness but adds its size.
+      {-1.0f, 0.9f, 0.9f, 2, {1.0, 0.9f, 0.9f}},
+      {-0.5f, -0.5f, -0.5f, 0, {0.5, 0.5, 0.5}},
+      // Brightness is not limited: 3 x 0.9 is past 0.8.
+      {2.0f, 0.0f, 0.0f, 3, {2.0, 0.0, 0.0}},
+      {kInff, 0.0f, 0.0f, 4, {INFINITY, 0.0, 0.0}},
+  };
+  for (const FloatCase& c : cases) {
+    const PF_PixelFloat argb{1.0f, c.red, c.green, c.blue};
+    const PF_PixelFloat bgra{c.blue, c.green, c.red, 1.0f};
+    const PassResult results[] = {AnalysePixels<PF_PixelFloat>(AnalyzeArgbFloat, {argb}),
+                                  AnalysePixels<PF_PixelFloat>(AnalyzeBgraFloat, {bgra})};
+    for (const PassResult& r : results) {
+      ASSERT_EQ(r.OnlyBand(), c.band) << c.red << " " << c.green << " " << c.blue;
+      for (int ch = 0; ch < kChannelCount; ++ch) EXPECT_EQ(r.sums[c.band][ch], c.added[ch]);
+    }
+  }
+}
+
+TEST(FloatAnalysers, NaNChannelCountsInTheBrightestBandAndPoisonsItsSums) {
+  const PF_PixelFloat argb{1.0f, 0.1f, kNaNf, 0.1f};
+  const PassResult r = AnalysePixels<PF_PixelFloat>(AnalyzeArgbFloat, {argb, {1.0f, 1.0f, 1.0f, 1.0f}});
+  EXPECT_EQ(r.counts[4], 2);
+  EXPECT_TRUE(std::isnan(r.sums[4][1]));
+  EXPECT_FLOAT_EQ(r.sums[4][0], 1.1f);
+}
+
+struct VuyaCase {
+  float v, u, y;
+  int band;
+  double luma, red_difference, blue_difference, tolerance;
+};
+
+TEST(VuyaAnalyser, ConvertsLimitsAndRecomputes) {
+  const VuyaCase cases[] = {
+      {0.0f, 0.0f, 0.5f, 2, 0.5, 0.0, 0.0, 0.0},
+      // The colour is limited to 1.0 before the luma is recomputed.
+      {0.0f, 0.0f, 1.2f, 4, 1.0, 0.0, 0.0, 1e-7},
+      // Red 1.2015 is limited to 1.0, so the luma drops below the input's.
+      {0.5f, 0.0f, 0.5f, 2, 0.43994, 0.39932, 0.03393, 1e-5},
+      {0.0f, 0.0f, -0.3f, 0, 0.0, 0.0, 0.0, 0.0},
+  };
+  for (const VuyaCase& c : cases) {
+    const PF_PixelFloat vuya{c.v, c.u, c.y, 0.25f};
+    const PassResult r = AnalysePixels<PF_PixelFloat>(AnalyzeVuyaFloat, {vuya});
+    ASSERT_EQ(r.OnlyBand(), c.band) << c.v << " " << c.u << " " << c.y;
+    EXPECT_NEAR(r.sums[c.band][0], c.luma, c.tolerance);
+    EXPECT_NEAR(r.sums[c.band][1], c.red_difference, c.tolerance);
+    EXPECT_NEAR(r.sums[c.band][2], c.blue_difference, c.tolerance);
+  }
+}
+
+TEST(VuyaAnalyser, AddsSinglePrecisionValues) {
+  const PF_PixelFloat vuya{0.5f, 0.0f, 0.5f, 1.0f};
+  const PassResult r = AnalysePixels<PF_PixelFloat>(AnalyzeVuyaFloat, {vuya});
+  for (int ch = 0; ch < kChannelCount; ++ch) {
+    const double value = r.sums[2][ch];
+    EXPECT_EQ(value, static_cast<double>(static_cast<float>(value)));
+  }
+}
+
+bool SameBytes(const PF_PixelFloat& a, const PF_PixelFloat& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+TEST(VuyaAnalyser, CopiesEveryPixelBitForBitWhateverTheSwitch) {
+  PF_PixelFloat in{0.5f, -0.1f, 0.7f, 0.0f};
+  const uint32_t payload = 0x7fc01234;
+  std::memcpy(&in.blue, &payload, sizeof payload);  // alpha holds a NaN with a payload
+  for (bool enabled : {true, false}) {
+    for (bool with_accumulator : {true, false}) {
+      BandAccumulator accumulator(enabled);
+      PixelRefcon refcon{};
+      refcon.accumulator = with_accumulator ? &accumulator : nullptr;
+      PF_PixelFloat out{9.0f, 9.0f, 9.0f, 9.0f};
+      EXPECT_EQ(AnalyzeVuyaFloat(&refcon, 0, 0, &in, &out), 0);
+      EXPECT_TRUE(SameBytes(in, out));
+      PF_PixelFloat in_place = in;
+      AnalyzeVuyaFloat(&refcon, 0, 0, &in_place, &in_place);
+      EXPECT_TRUE(SameBytes(in, in_place));
+    }
+  }
+}
+
+TEST(Analysers, RgbAnalysersLeaveTheOutputAlone) {
+  PixelRefcon refcon{};
+  BandAccumulator accumulator(true);
+  refcon.accumulator = &accumulator;
+  PF_Pixel8 in8{1, 2, 3, 4}, out8{9, 9, 9, 9};
+  EXPECT_EQ(AnalyzeArgb8(&refcon, 0, 0, &in8, &out8), 0);
+  EXPECT_EQ(AnalyzeBgra8(&refcon, 0, 0, &in8, &out8), 0);
+  EXPECT_EQ(out8.alpha + out8.red + out8.green + out8.blue, 36);
+  PF_Pixel16 in16{1, 2, 3, 4}, out16{9, 9, 9, 9};
+  EXPECT_EQ(AnalyzeArgb16(&refcon, 0, 0, &in16, &out16), 0);
+  EXPECT_EQ(out16.alpha + out16.red + out16.green + out16.blue, 36);
+  PF_PixelFloat inf{1, 2, 3, 4}, outf{9, 9, 9, 9};
+  EXPECT_EQ(AnalyzeArgbFloat(&refcon, 0, 0, &inf, &outf), 0);
+  EXPECT_EQ(AnalyzeBgraFloat(&refcon, 0, 0, &inf, &outf), 0);
+  EXPECT_EQ(outf.alpha + outf.red + outf.green + outf.blue, 36.0f);
+}
+
+TEST(Analysers, DisabledOrMissingAccumulatorAddsNothing) {
+  const PassResult disabled = AnalysePixels<PF_Pixel8>(AnalyzeArgb8, {{255, 255, 255, 255}}, false);
+  const PassResult disabled_vuya = AnalysePixels<PF_PixelFloat>(AnalyzeVuyaFloat, {{0, 0, 0.5f, 1}}, false);
+  for (int band = 0; band < kBandCount; ++band) {
+    EXPECT_EQ(disabled.counts[band], 0);
+    EXPECT_EQ(disabled_vuya.counts[band], 0);
+  }
+  PixelRefcon no_accumulator{};
+  PF_Pixel16 pixel{1, 2, 3, 4};
+  EXPECT_EQ(AnalyzeArgb16(&no_accumulator, 0, 0, &pixel, &pixel), 0);
+  EXPECT_EQ(AnalyzeArgb16(nullptr, 0, 0, &pixel, &pixel), 0);
+}
+
+TEST(Analysers, CountsOfAPassAddUpToThePixelsVisited) {
+  std::vector<PF_Pixel16> frame;
+  for (int i = 0; i < 1000; ++i) {
+    const auto v = static_cast<uint16_t>(i * 65);
+    frame.push_back({32768, v, v, static_cast<uint16_t>(v / 2)});
+  }
+  const PassResult r = AnalysePixels<PF_Pixel16>(AnalyzeArgb16, frame);
+  int32_t total = 0;
+  int bands_used = 0;
+  for (int32_t count : r.counts) {
+    total += count;
+    bands_used += count > 0;
+  }
+  EXPECT_EQ(total, 1000);
+  EXPECT_EQ(bands_used, 5);
+}
+
+}  // namespace

@@ -1,0 +1,157 @@
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "analysers.h"
+#include "band_accumulator.h"
+#include "pixel_refcon.h"
+
+namespace {
+
+constexpr int32_t kWidth = 256;
+constexpr int32_t kHeight = 96;
+
+struct Totals {
+  BandSums sums{};
+  int32_t counts[kBandCount]{};
+
+  bool operator==(const Totals& other) const {
+    return std::memcmp(sums, other.sums, sizeof sums) == 0 && std::memcmp(counts, other.counts, sizeof counts) == 0;
+  }
+};
+
+// Float channels that are multiples of 1/64, so every partial sum is exact
+// and the totals cannot depend on the order in which threads add.
+std::vector<PF_PixelFloat> ExactFrame(int seed) {
+  std::vector<PF_PixelFloat> frame;
+  for (int32_t i = 0; i < kWidth * kHeight; ++i) {
+    const int v = (i * 37 + seed * 11) % 97;
+    frame.push_back({1.0f, v / 64.0f, ((v * 5) % 67) / 64.0f, -((v * 3) % 61) / 64.0f});
+  }
+  return frame;
+}
+
+// Analyses rows [first, last) of frame through refcon.
+void AnalyseRows(PixelRefcon* refcon, std::vector<PF_PixelFloat>& frame, int32_t first, int32_t last) {
+  for (int32_t y = first; y < last; ++y)
+    for (int32_t x = 0; x < kWidth; ++x) {
+      PF_PixelFloat* pixel = &frame[y * kWidth + x];
+      AnalyzeArgbFloat(refcon, x, y, pixel, pixel);
+    }
+}
+
+// One pass over frame, its rows split over thread_count threads.
+Totals RunPass(std::vector<PF_PixelFloat>& frame, int thread_count) {
+  BandAccumulator accumulator(true);
+  PixelRefcon refcon{};
+  refcon.accumulator = &accumulator;
+  std::vector<std::thread> threads;
+  const int32_t rows_per_thread = (kHeight + thread_count - 1) / thread_count;
+  for (int t = 0; t < thread_count; ++t) {
+    const int32_t first = std::min(kHeight, t * rows_per_thread);
+    const int32_t last = std::min(kHeight, first + rows_per_thread);
+    threads.emplace_back(AnalyseRows, &refcon, std::ref(frame), first, last);
+  }
+  for (std::thread& thread : threads) thread.join();
+  Totals totals;
+  accumulator.MergeInto(totals.sums, totals.counts);
+  return totals;
+}
+
+// The plain single-threaded pass: each pixel straight into the sums.
+Totals DirectPass(const std::vector<PF_PixelFloat>& frame) {
+  Totals totals;
+  for (const PF_PixelFloat& pixel : frame) {
+    const double red = pixel.red, green = pixel.green, blue = pixel.blue;
+    const double brightness =
+        ((std::max(green, 0.0) + std::max(red, 0.0)) + std::max(blue, 0.0)) * 0.333;
+    const int band = SelectBand(brightness);
+    totals.counts[band] += 1;
+    totals.sums[band][0] += std::abs(red);
+    totals.sums[band][1] += std::abs(green);
+    totals.sums[band][2] += std::abs(blue);
+  }
+  return totals;
+}
+
+TEST(BandAccumulator, PassSplitOverThreadsMatchesOneThread) {
+  auto frame = ExactFrame(1);
+  const Totals direct = DirectPass(frame);
+  int32_t pixels = 0;
+  for (int32_t count : direct.counts) pixels += count;
+  ASSERT_EQ(pixels, kWidth * kHeight);
+  for (int threads : {1, 2, 4, 16}) EXPECT_TRUE(RunPass(frame, threads) == direct) << threads << " threads";
+}
+
+TEST(BandAccumulator, ConcurrentPassesKeepTheirOwnTotals) {
+  constexpr int kPasses = 4;
+  std::vector<std::vector<PF_PixelFloat>> frames;
+  std::vector<Totals> expected;
+  for (int p = 0; p < kPasses; ++p) {
+    frames.push_back(ExactFrame(p + 2));
+    expected.push_back(DirectPass(frames.back()));
+  }
+  std::vector<Totals> results(kPasses);
+  std::vector<std::thread> renders;
+  for (int p = 0; p < kPasses; ++p)
+    renders.emplace_back([&, p] { results[p] = RunPass(frames[p], 3); });
+  for (std::thread& render : renders) render.join();
+  for (int p = 0; p < kPasses; ++p) EXPECT_TRUE(results[p] == expected[p]) << "pass " << p;
+}
+
+TEST(BandAccumulator, OneThreadLeavesTheExactSequentialSums) {
+  // Values that round when added: only the same order of additions gives
+  // the same bits.
+  std::vector<PF_PixelFloat> frame;
+  for (int32_t i = 0; i < kWidth * kHeight; ++i)
+    frame.push_back({1.0f, 0.1f + i * 1e-5f, 0.7f / (1 + i % 13), 0.3f * (i % 7) / 7.0f});
+  EXPECT_TRUE(RunPass(frame, 1) == DirectPass(frame));
+}
+
+TEST(BandAccumulator, FreshAccumulatorNeverSeesAnEarlierPassesPixels) {
+  PF_PixelFloat grey{1.0f, 0.5f, 0.5f, 0.5f};
+  for (int round = 1; round <= 3; ++round) {
+    BandAccumulator accumulator(true);  // same stack address every round
+    PixelRefcon refcon{};
+    refcon.accumulator = &accumulator;
+    for (int i = 0; i < round; ++i) AnalyzeArgbFloat(&refcon, 0, 0, &grey, &grey);
+    Totals totals;
+    accumulator.MergeInto(totals.sums, totals.counts);
+    EXPECT_EQ(totals.counts[2], round);
+    EXPECT_EQ(totals.sums[2][0], 0.5 * round);
+  }
+}
+
+TEST(BandAccumulator, DisabledAddsNothing) {
+  BandAccumulator accumulator(false);
+  EXPECT_FALSE(accumulator.enabled());
+  accumulator.Add(1, 1.0, 2.0, 3.0);
+  Totals totals;
+  totals.counts[1] = 5;
+  totals.sums[1][0] = 4.0;
+  accumulator.MergeInto(totals.sums, totals.counts);
+  EXPECT_EQ(totals.counts[1], 5);
+  EXPECT_EQ(totals.sums[1][0], 4.0);
+}
+
+TEST(BandAccumulator, MergeAddsToWhatIsThereAndSaturatesCounts) {
+  BandAccumulator accumulator(true);
+  for (int i = 0; i < 3; ++i) accumulator.Add(0, 1.0, 2.0, 3.0);
+  accumulator.Add(4, 0.5, 0.5, 0.5);
+  Totals totals;
+  totals.counts[0] = std::numeric_limits<int32_t>::max() - 1;
+  totals.counts[4] = 10;
+  totals.sums[4][2] = 1.0;
+  accumulator.MergeInto(totals.sums, totals.counts);
+  EXPECT_EQ(totals.counts[0], std::numeric_limits<int32_t>::max());
+  EXPECT_EQ(totals.counts[4], 11);
+  EXPECT_EQ(totals.sums[0][1], 6.0);
+  EXPECT_EQ(totals.sums[4][2], 1.5);
+}
+
+}  // namespace
