@@ -95,11 +95,12 @@ class DrawingWorldHold {
   const PF_WorldSuite2* suite() const { return suite_; }
   PF_EffectWorld* world() { return &world_; }
 
-  // Disposal (only with the suite in hand) then release; the first failing code.
+  // Disposal then release, the first failing code. A suite the host never
+  // handed over is not released: that could drop another holder's reference.
   PF_Err Finish() {
     finished_ = true;
-    PF_Err dispose_err = PF_Err_NONE;
-    if (!acquire_err_) dispose_err = suite_->PF_DisposeWorld(in_data_->effect_ref, &world_);
+    if (acquire_err_) return PF_Err_NONE;
+    const PF_Err dispose_err = suite_->PF_DisposeWorld(in_data_->effect_ref, &world_);
     const PF_Err release_err =
         ReleaseHostSuite(in_data_, out_data_, kPFWorldSuite, kPFWorldSuiteVersion2, kReleaseFailureText);
     return dispose_err ? dispose_err : release_err;
