@@ -1,0 +1,120 @@
+// The iteration suites: one pixel function call per pixel of the area, with
+// the source and destination pixels at the same position, never outside
+// either world; rows optionally split over several threads.
+#include <algorithm>
+#include <thread>
+#include <vector>
+
+#include "host_state.h"
+
+namespace minihost {
+
+namespace {
+
+struct Span {
+  A_long top = 0, bottom = 0, left = 0, right = 0;
+};
+
+template <class Pixel>
+Pixel* PixelOf(const PF_EffectWorld& world, A_long x, A_long y) {
+  auto* row = static_cast<uint8_t*>(world.data) + static_cast<std::ptrdiff_t>(y) * world.rowbytes;
+  return reinterpret_cast<Pixel*>(row) + x;
+}
+
+template <class Pixel, class PixelFunc>
+PF_Err VisitRows(const PF_EffectWorld* src, const PF_EffectWorld& dst, Span span, void* refcon, PixelFunc pix_fn) {
+  for (A_long y = span.top; y < span.bottom; ++y)
+    for (A_long x = span.left; x < span.right; ++x) {
+      Pixel* in = src ? PixelOf<Pixel>(*src, x, y) : nullptr;
+      if (const PF_Err err = pix_fn(refcon, x, y, in, PixelOf<Pixel>(dst, x, y))) return err;
+    }
+  return PF_Err_NONE;
+}
+
+template <class Pixel, class PixelFunc>
+PF_Err VisitSpan(const PF_EffectWorld* src, const PF_EffectWorld& dst, Span span, void* refcon, PixelFunc pix_fn,
+                 int threads) {
+  const A_long rows = span.bottom - span.top;
+  const int workers = static_cast<int>(std::min<A_long>(std::max(threads, 1), std::max<A_long>(rows, 1)));
+  if (workers <= 1) return VisitRows<Pixel>(src, dst, span, refcon, pix_fn);
+  std::vector<PF_Err> results(static_cast<std::size_t>(workers), PF_Err_NONE);
+  std::vector<std::thread> pool;
+  for (int worker = 0; worker < workers; ++worker) {
+    Span part = span;
+    part.top = span.top + static_cast<A_long>(static_cast<int64_t>(rows) * worker / workers);
+    part.bottom = span.top + static_cast<A_long>(static_cast<int64_t>(rows) * (worker + 1) / workers);
+    pool.emplace_back([&, part, worker] {
+      results[static_cast<std::size_t>(worker)] = VisitRows<Pixel>(src, dst, part, refcon, pix_fn);
+    });
+  }
+  for (std::thread& thread : pool) thread.join();
+  for (PF_Err err : results)
+    if (err) return err;
+  return PF_Err_NONE;
+}
+
+// The area (whole destination when null) clipped to both worlds.
+Span ClipArea(const PF_Rect* area, const World& dst, const World* src) {
+  PF_LRect rect = area ? *area : PF_LRect{0, 0, dst.Width(), dst.Height()};
+  A_long width = dst.Width(), height = dst.Height();
+  if (src) {
+    width = std::min(width, src->Width());
+    height = std::min(height, src->Height());
+  }
+  Span span{std::max(rect.top, A_long{0}), std::min(rect.bottom, height), std::max(rect.left, A_long{0}),
+            std::min(rect.right, width)};
+  if (span.bottom < span.top || span.right <= span.left) span.bottom = span.top;
+  return span;
+}
+
+template <class Pixel, class PixelFunc>
+PF_Err Iterate(const char* name, PF_InData* in_data, A_long progress_base, A_long progress_final,
+               PF_EffectWorld* src, const PF_Rect* area, void* refcon, PixelFunc pix_fn, PF_EffectWorld* dst) {
+  HostState* host = in_data ? HostFromRef(in_data->effect_ref, name) : HostForContextFreeCall(name);
+  if (!host) return PF_Err_BAD_CALLBACK_PARAM;
+  CallRecord record{name, "", {progress_base, progress_final}, {src, area, refcon, dst}, PF_Err_NONE};
+  return host->Run(std::move(record), [&](CallRecord&) -> PF_Err {
+    World* to = host->FindWorld(dst);
+    World* from = src ? host->FindWorld(src) : nullptr;
+    if (!to || !pix_fn || (src && !from)) {
+      host->Error(std::string(name) + " over a world the host does not know, or without a pixel function");
+      return PF_Err_BAD_CALLBACK_PARAM;
+    }
+    if (PixelBytes(to->Layout()) != sizeof(Pixel) || (from && PixelBytes(from->Layout()) != sizeof(Pixel))) {
+      host->Error(std::string(name) + " over a " + LayoutName((from ? from : to)->Layout()) + " -> " +
+                  LayoutName(to->Layout()) + " pair of worlds of another depth");
+      return PF_Err_BAD_CALLBACK_PARAM;
+    }
+    const Span span = ClipArea(area, *to, from);
+    return VisitSpan<Pixel>(from ? from->Record() : nullptr, *to->Record(), span, refcon, pix_fn,
+                            host->options.iterate_threads);
+  });
+}
+
+PF_Err Iterate8(PF_InData* in_data, A_long progress_base, A_long progress_final, PF_EffectWorld* src,
+                const PF_Rect* area, void* refcon, PF_Pixel8IterateFunc pix_fn, PF_EffectWorld* dst) {
+  return Iterate<PF_Pixel8>("iterate8", in_data, progress_base, progress_final, src, area, refcon, pix_fn, dst);
+}
+
+PF_Err Iterate16(PF_InData* in_data, A_long progress_base, A_long progress_final, PF_EffectWorld* src,
+                 const PF_Rect* area, void* refcon, PF_Pixel16IterateFunc pix_fn, PF_EffectWorld* dst) {
+  return Iterate<PF_Pixel16>("iterate16", in_data, progress_base, progress_final, src, area, refcon, pix_fn, dst);
+}
+
+PF_Err IterateFloat(PF_InData* in_data, A_long progress_base, A_long progress_final, PF_EffectWorld* src,
+                    const PF_Rect* area, void* refcon, PF_PixelFloatIterateFunc pix_fn, PF_EffectWorld* dst) {
+  return Iterate<PF_PixelFloat>("iterateFloat", in_data, progress_base, progress_final, src, area, refcon, pix_fn,
+                                dst);
+}
+
+const PF_Iterate8Suite1 kIterate8Suite = {Iterate8};
+const PF_iterate16Suite1 kIterate16Suite = {Iterate16};
+const PF_iterateFloatSuite1 kIterateFloatSuite = {IterateFloat};
+
+}  // namespace
+
+const void* Iterate8SuiteTable() { return &kIterate8Suite; }
+const void* Iterate16SuiteTable() { return &kIterate16Suite; }
+const void* IterateFloatSuiteTable() { return &kIterateFloatSuite; }
+
+}  // namespace minihost
