@@ -1,0 +1,211 @@
+// Cost per pixel of every analyser and writer over a 3840x2160 frame, called
+// through a function pointer row by row as a host iteration calls them, next
+// to a pixel function that only copies the pixel, in the same run. Prints
+// each function's time as a ratio of the copy baseline of its pixel type.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "analysers.h"
+#include "band_accumulator.h"
+#include "pixel_refcon.h"
+#include "writers.h"
+
+namespace {
+
+constexpr int32_t kWidth = 3840;
+constexpr int32_t kHeight = 2160;
+constexpr int64_t kPixels = int64_t{kWidth} * kHeight;
+
+template <class Pixel>
+using PixelFunction = int32_t (*)(void*, int32_t, int32_t, Pixel*, Pixel*);
+
+template <class Pixel>
+int32_t CopyPixel(void*, int32_t, int32_t, Pixel* in, Pixel* out) {
+  *out = *in;
+  return 0;
+}
+
+// A smooth diagonal ramp with a little per-pixel noise, like footage: the
+// bands change slowly along a row.
+double RampAt(int32_t x, int32_t y) {
+  const uint32_t hash = (static_cast<uint32_t>(x) * 2654435761u) ^ (static_cast<uint32_t>(y) * 40503u);
+  return (x + y) / double(kWidth + kHeight) + ((hash >> 24) - 128) / 8192.0;
+}
+
+PF_Pixel8 MakePixel8(double v, double tint) {
+  auto byte = [](double c) { return static_cast<uint8_t>(c < 0 ? 0 : c > 1 ? 255 : c * 255); };
+  return {255, byte(v), byte(v * tint), byte(1.0 - v * 0.5)};
+}
+PF_Pixel16 MakePixel16(double v, double tint) {
+  auto word = [](double c) { return static_cast<uint16_t>(c < 0 ? 0 : c > 1 ? 32768 : c * 32768); };
+  return {32768, word(v), word(v * tint), word(1.0 - v * 0.5)};
+}
+PF_PixelFloat MakePixelFloat(double v, double tint) {
+  return {1.0f, float(v), float(v * tint), float(1.0 - v * 0.5)};
+}
+
+template <class Pixel, class Make>
+std::vector<Pixel> MakeFrame(Make make) {
+  std::vector<Pixel> frame(kPixels);
+  for (int32_t y = 0; y < kHeight; ++y)
+    for (int32_t x = 0; x < kWidth; ++x) frame[int64_t{y} * kWidth + x] = make(RampAt(x, y), 0.8 + 0.2 * (y % 7) / 7.0);
+  return frame;
+}
+
+template <class Pixel>
+struct Frames;
+template <>
+struct Frames<PF_Pixel8> {
+  static std::vector<PF_Pixel8>& In() {
+    static auto frame = MakeFrame<PF_Pixel8>(MakePixel8);
+    return frame;
+  }
+};
+template <>
+struct Frames<PF_Pixel16> {
+  static std::vector<PF_Pixel16>& In() {
+    static auto frame = MakeFrame<PF_Pixel16>(MakePixel16);
+    return frame;
+  }
+};
+template <>
+struct Frames<PF_PixelFloat> {
+  static std::vector<PF_PixelFloat>& In() {
+    static auto frame = MakeFrame<PF_PixelFloat>(MakePixelFloat);
+    return frame;
+  }
+};
+
+template <class Pixel>
+std::vector<Pixel>& OutFrame() {
+  static std::vector<Pixel> frame(kPixels);
+  return frame;
+}
+
+// The host's iteration: every row, every column, one call per pixel.
+template <class Pixel>
+void IterateFrame(PixelFunction<Pixel> function, PixelRefcon* refcon, Pixel* in, Pixel* out) {
+  // Read once through volatile: the call stays indirect, as a host's is.
+  const volatile PixelFunction<Pixel> opaque = function;
+  const PixelFunction<Pixel> fn = opaque;
+  for (int32_t y = 0; y < kHeight; ++y) {
+    Pixel* in_row = in + int64_t{y} * kWidth;
+    Pixel* out_row = out + int64_t{y} * kWidth;
+    for (int32_t x = 0; x < kWidth; ++x) fn(refcon, x, y, in_row + x, out_row + x);
+  }
+  benchmark::ClobberMemory();
+}
+
+BandPalette BenchPalette() {
+  BandPalette palette;
+  for (int band = 0; band < kBandCount; ++band)
+    for (int ch = 0; ch < kChannelCount; ++ch) palette.rgb[band][ch] = palette.yuv[band][ch] = 0.2 * band + 0.01 * ch;
+  return palette;
+}
+
+enum class Pass { kCopy, kAnalyse, kDraw };
+
+template <class Pixel>
+void RunPixelFunction(benchmark::State& state, PixelFunction<Pixel> fn, Pass pass) {
+  auto& in = Frames<Pixel>::In();
+  auto& out = OutFrame<Pixel>();
+  const BandPalette palette = BenchPalette();
+  for (auto _ : state) {
+    // Each render builds its own accumulator; the allocation is part of it.
+    BandAccumulator accumulator(pass == Pass::kAnalyse);
+    PixelRefcon refcon{};
+    refcon.frame_width = kWidth;
+    refcon.frame_height = kHeight;
+    refcon.accumulator = &accumulator;
+    refcon.palette = &palette;
+    IterateFrame(fn, &refcon, in.data(), out.data());
+    if (pass == Pass::kAnalyse) {
+      BandSums sums{};
+      int32_t counts[kBandCount]{};
+      accumulator.MergeInto(sums, counts);
+      benchmark::DoNotOptimize(sums);
+    }
+  }
+  // Inverted rate of pixels per nanosecond: nanoseconds per pixel.
+  state.counters["ns_per_pixel"] = benchmark::Counter(
+      static_cast<double>(kPixels) / 1e9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.SetItemsProcessed(state.iterations() * kPixels);
+}
+
+struct Entry {
+  const char* name;
+  const char* baseline;  // empty for a baseline itself
+  void (*run)(benchmark::State&);
+  double limit;          // ratio target against the baseline
+};
+
+#define PIXEL_BENCH(Pixel, function, pass) \
+  [](benchmark::State& s) { RunPixelFunction<Pixel>(s, function, pass); }
+
+const Entry kEntries[] = {
+    {"Copy/Pixel8", "", PIXEL_BENCH(PF_Pixel8, CopyPixel<PF_Pixel8>, Pass::kCopy), 0},
+    {"Analyse/Argb8", "Copy/Pixel8", PIXEL_BENCH(PF_Pixel8, AnalyzeArgb8, Pass::kAnalyse), 1.5},
+    {"Analyse/Bgra8", "Copy/Pixel8", PIXEL_BENCH(PF_Pixel8, AnalyzeBgra8, Pass::kAnalyse), 1.5},
+    {"Draw/Argb8", "Copy/Pixel8", PIXEL_BENCH(PF_Pixel8, DrawArgb8, Pass::kDraw), 1.2},
+    {"Draw/Bgra8", "Copy/Pixel8", PIXEL_BENCH(PF_Pixel8, DrawBgra8, Pass::kDraw), 1.2},
+    {"Copy/Pixel16", "", PIXEL_BENCH(PF_Pixel16, CopyPixel<PF_Pixel16>, Pass::kCopy), 0},
+    {"Analyse/Argb16", "Copy/Pixel16", PIXEL_BENCH(PF_Pixel16, AnalyzeArgb16, Pass::kAnalyse), 1.5},
+    {"Draw/Argb16", "Copy/Pixel16", PIXEL_BENCH(PF_Pixel16, DrawArgb16, Pass::kDraw), 1.2},
+    {"Copy/PixelFloat", "", PIXEL_BENCH(PF_PixelFloat, CopyPixel<PF_PixelFloat>, Pass::kCopy), 0},
+    {"Analyse/ArgbFloat", "Copy/PixelFloat", PIXEL_BENCH(PF_PixelFloat, AnalyzeArgbFloat, Pass::kAnalyse), 1.5},
+    {"Analyse/BgraFloat", "Copy/PixelFloat", PIXEL_BENCH(PF_PixelFloat, AnalyzeBgraFloat, Pass::kAnalyse), 1.5},
+    {"Analyse/VuyaFloat", "Copy/PixelFloat", PIXEL_BENCH(PF_PixelFloat, AnalyzeVuyaFloat, Pass::kAnalyse), 1.5},
+    {"Draw/ArgbFloat", "Copy/PixelFloat", PIXEL_BENCH(PF_PixelFloat, DrawArgbFloat, Pass::kDraw), 1.2},
+    {"Draw/BgraFloat", "Copy/PixelFloat", PIXEL_BENCH(PF_PixelFloat, DrawBgraFloat, Pass::kDraw), 1.2},
+    {"Draw/VuyaFloat", "Copy/PixelFloat", PIXEL_BENCH(PF_PixelFloat, DrawVuyaFloat, Pass::kDraw), 1.2},
+};
+
+// Shows the usual table and keeps each benchmark's median time per pixel.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
+      const auto counter = run.counters.find("ns_per_pixel");
+      if (counter != run.counters.end()) ns_per_pixel[run.run_name.function_name] = counter->second.value;
+    }
+  }
+  std::map<std::string, double> ns_per_pixel;
+};
+
+void PrintRatios(const RatioReporter& reporter) {
+  std::printf("\n%-20s %12s %12s %8s %8s\n", "pixel function", "ns/pixel", "copy ns/px", "ratio", "target");
+  for (const Entry& entry : kEntries) {
+    if (entry.baseline[0] == '\0') continue;
+    const auto own = reporter.ns_per_pixel.find(entry.name);
+    const auto base = reporter.ns_per_pixel.find(entry.baseline);
+    if (own == reporter.ns_per_pixel.end() || base == reporter.ns_per_pixel.end()) continue;
+    const double ratio = own->second / base->second;
+    std::printf("%-20s %12.3f %12.3f %8.2f %7.1fx%s\n", entry.name, own->second, base->second, ratio, entry.limit,
+                ratio <= entry.limit ? "" : "  over target");
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  for (const Entry& entry : kEntries)
+    benchmark::RegisterBenchmark(entry.name, entry.run)
+        ->Unit(benchmark::kMillisecond)
+        ->MinTime(0.3)
+        ->Repetitions(3)
+        ->ReportAggregatesOnly(true);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  PrintRatios(reporter);
+  return 0;
+}
