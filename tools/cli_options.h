@@ -1,0 +1,39 @@
+// The command line of the tool: which command, its inputs and its options,
+// checked for sense before any file is touched.
+#ifndef HUEWRIGHT_TOOLS_CLI_OPTIONS_H
+#define HUEWRIGHT_TOOLS_CLI_OPTIONS_H
+
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "frame_list.h"
+#include "image_io.h"
+#include "render_session.h"
+
+namespace huewright {
+
+enum class Command { Render, Palette, Info, Help };
+
+struct CliOptions {
+  Command command = Command::Help;
+  std::vector<std::string> inputs;
+  std::string output;
+  std::string plugin;  // empty: the library built beside the tool
+  RenderSettings render;
+  std::optional<FrameRange> frames;
+  std::set<int> toggle_at;  // frame numbers before which the parameter changes
+  WriteSettings write;
+  bool json = false;
+  bool quiet = false;
+};
+
+// Throws UsageError naming the option and the reason.
+CliOptions ParseCommandLine(int argc, char** argv);
+
+extern const char* const kUsage;
+
+}  // namespace huewright
+
+#endif

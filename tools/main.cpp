@@ -1,0 +1,45 @@
+// huewright: renders images through the effect in minihost, prints the
+// palette it measures, and shows what it registers.
+#include <OpenImageIO/imageio.h>
+
+#include <cstdio>
+#include <exception>
+
+#include "atomic_file.h"
+#include "cli_options.h"
+#include "commands.h"
+#include "tool_error.h"
+
+namespace {
+
+int Run(const huewright::CliOptions& options) {
+  switch (options.command) {
+    case huewright::Command::Render:
+      return huewright::RunRender(options);
+    case huewright::Command::Palette:
+      return huewright::RunPalette(options);
+    case huewright::Command::Info:
+      return huewright::RunInfo(options);
+    case huewright::Command::Help:
+      std::fputs(huewright::kUsage, stdout);
+      return 0;
+  }
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  huewright::InstallInterruptCleanup();
+  // Image decoding on one thread leaves the machine's cores to the host.
+  OIIO::attribute("threads", 1);
+  try {
+    return Run(huewright::ParseCommandLine(argc, argv));
+  } catch (const huewright::UsageError& error) {
+    std::fprintf(stderr, "huewright: %s\n(run `huewright help` for the options)\n", error.what());
+    return 2;
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "huewright: %s\n", error.what());
+    return 1;
+  }
+}

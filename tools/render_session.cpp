@@ -1,0 +1,117 @@
+#include "render_session.h"
+
+#include "tool_error.h"
+
+namespace huewright {
+namespace {
+
+minihost::EffectLibrary LoadLibrary(const std::string& path) {
+  try {
+    return minihost::EffectLibrary::Load(path);
+  } catch (const minihost::LoadError& error) {
+    throw ToolError(path, std::string("cannot load the effect: ") + error.what());
+  }
+}
+
+std::string Describe(PF_Err err) {
+  switch (err) {
+    case PF_Err_OUT_OF_MEMORY:
+      return "out of memory";
+    case PF_Err_BAD_CALLBACK_PARAM:
+      return "bad callback parameter";
+    case A_Err_MISSING_SUITE:
+      return "missing suite";
+    default:
+      return "error " + std::to_string(err);
+  }
+}
+
+}  // namespace
+
+minihost::PixelLayout MinihostLayout(HostLayout layout) {
+  switch (layout) {
+    case HostLayout::Argb8:
+      return minihost::PixelLayout::kArgb8;
+    case HostLayout::Argb16:
+      return minihost::PixelLayout::kArgb16;
+    case HostLayout::Argb32f:
+      return minihost::PixelLayout::kArgbFloat;
+    case HostLayout::Bgra8:
+      return minihost::PixelLayout::kBgra8;
+    case HostLayout::Bgra32f:
+      return minihost::PixelLayout::kBgraFloat;
+    case HostLayout::Vuya32f:
+      return minihost::PixelLayout::kVuyaFloat;
+  }
+  return minihost::PixelLayout::kArgb8;
+}
+
+minihost::World ToWorld(const RgbaImage& image, HostLayout layout) {
+  minihost::World world(MinihostLayout(layout), image.width, image.height);
+  for (int y = 0; y < image.height; ++y) PackRow(layout, image.Row(y), world.PixelAddress(0, y), image.width);
+  return world;
+}
+
+RgbaImage FromWorld(const minihost::World& world, HostLayout layout) {
+  RgbaImage image{world.Width(), world.Height(), {}};
+  image.pixels.resize(static_cast<std::size_t>(image.width) * image.height * 4);
+  for (int y = 0; y < image.height; ++y) UnpackRow(layout, world.PixelAddress(0, y), image.Row(y), image.width);
+  return image;
+}
+
+RenderSession::RenderSession(const std::string& plugin_path, const RenderSettings& settings)
+    : settings_(settings), plugin_path_(plugin_path), library_(LoadLibrary(plugin_path)) {
+  minihost::HostOptions options;
+  options.application =
+      settings.premiere ? minihost::Application::kPremiere : minihost::Application::kAfterEffects;
+  options.quality = settings.high_quality ? PF_Quality_HI : PF_Quality_LO;
+  options.iterate_threads = settings.threads;
+  host_ = std::make_unique<minihost::Host>(library_, options);
+  Check(host_->GlobalSetup(), plugin_path_, "global setup");
+  Check(host_->ParamsSetup(), plugin_path_, "parameter setup");
+  host_->Params().checkbox = settings.swatches ? 1 : 0;
+  host_->Params().gain = settings.gain;
+}
+
+RenderSession::~RenderSession() = default;
+
+void RenderSession::Check(PF_Err err, const std::string& subject, const char* command) {
+  std::string message;
+  if (err != PF_Err_NONE) {
+    message = std::string("the effect failed ") + command + " (" + Describe(err) + ")";
+    const std::string said = host_->OutData().return_msg;
+    if (!said.empty()) message += ": " + said;
+  }
+  // The host's bookkeeping too: a leaked suite or a write outside a world is
+  // a fault of the effect even when it reports success.
+  const std::string report = host_->VerifyReport();
+  if (message.empty() && !report.empty()) message = std::string("host check failed after ") + command + ": " + report;
+  host_->Log().Clear();
+  if (!message.empty()) throw ToolError(subject, message);
+}
+
+PF_Err RenderSession::RenderAfterEffects(RenderedFrame& frame) {
+  const PF_LRect full{0, 0, frame.input.Width(), frame.input.Height()};
+  host_->SetCheckoutResult(full, full);
+  PF_RenderRequest request{};
+  request.rect = full;
+  request.channel_mask = PF_ChannelMask_ALPHA | PF_ChannelMask_RED | PF_ChannelMask_GREEN | PF_ChannelMask_BLUE;
+  const A_short bitdepth = settings_.layout == HostLayout::Argb8 ? 8 : settings_.layout == HostLayout::Argb16 ? 16 : 32;
+  const minihost::PreRenderOutcome pre = host_->SmartPreRender(request, {}, {}, bitdepth);
+  if (pre.result != PF_Err_NONE) return pre.result;
+  return host_->SmartRender(frame.input, frame.output);
+}
+
+RenderedFrame RenderSession::Render(const RgbaImage& image, const std::string& frame_name) {
+  RenderedFrame frame{ToWorld(image, settings_.layout),
+                      minihost::World(MinihostLayout(settings_.layout), image.width, image.height)};
+  const PF_Err err = settings_.premiere ? host_->Render(frame.input, frame.output) : RenderAfterEffects(frame);
+  Check(err, frame_name, "to render");
+  return frame;
+}
+
+void RenderSession::UserChangedParam(const std::string& frame_name) {
+  Check(host_->UserChangedParam(), frame_name, "the parameter change");
+}
+
+}  // namespace huewright
