@@ -17,8 +17,11 @@ namespace fs = std::filesystem;
 using OIIO::TypeDesc;
 
 // OpenImageIO's last error, or a fallback when it has none to say.
+// Several lines become one: "first; second".
 std::string Reason(std::string message, const char* fallback) {
   while (!message.empty() && message.back() == '\n') message.pop_back();
+  for (std::size_t at = message.find('\n'); at != std::string::npos; at = message.find('\n', at))
+    message.replace(at, 1, "; ");
   return message.empty() ? fallback : message;
 }
 
@@ -137,7 +140,7 @@ ImageFile ReadImage(const std::string& path) {
   OIIO::ImageSpec config;
   config.attribute("oiio:UnassociatedAlpha", 1);
   auto in = OIIO::ImageInput::open(path, &config);
-  if (!in) throw ToolError(path, Reason(OIIO::geterror(), "not an image file OpenImageIO can read"));
+  if (!in) throw ToolError(path, "cannot read: " + Reason(OIIO::geterror(), "not an image file OpenImageIO can read"));
   const OIIO::ImageSpec& spec = in->spec();
   if (spec.deep) throw ToolError(path, "deep images are not supported");
   if (spec.nchannels < 1 || spec.nchannels > 4)
