@@ -103,6 +103,11 @@ PF_Err Host::Render(World& input, World& output) {
   return Send(PF_Cmd_RENDER, params, output.Record(), nullptr);
 }
 
+void Host::WithinCall(const std::function<void()>& body) {
+  CurrentHostScope scope(state_.get());
+  body();
+}
+
 void Host::UseWorlds(World* input, World* output) {
   state_->input = input;
   state_->output = output;

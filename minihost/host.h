@@ -8,6 +8,7 @@
 #ifndef HUEWRIGHT_MINIHOST_HOST_H
 #define HUEWRIGHT_MINIHOST_HOST_H
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -75,6 +76,9 @@ class Host {
   // UseWorlds are known to the host for the call.
   PF_Err Send(PF_Cmd cmd, PF_ParamDef* params[] = nullptr, PF_LayerDef* output = nullptr, void* extra = nullptr);
   void UseWorlds(World* input, World* output);
+  // Runs body as if inside EffectMain (this Host is the thread's current
+  // host), so that a test or fuzzer can call the suites and callbacks itself.
+  void WithinCall(const std::function<void()>& body);
 
   // The records the next command receives; tests may change them.
   PF_InData& InData();

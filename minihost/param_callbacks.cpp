@@ -1,4 +1,6 @@
 // The interaction callbacks: parameter registration, check-out and check-in.
+#include <cstring>
+
 #include "host_state.h"
 
 namespace minihost {
@@ -19,7 +21,10 @@ PF_Err AddParam(PF_ProgPtr effect_ref, PF_ParamIndex index, PF_ParamDefPtr def) 
     }
     const auto next = static_cast<PF_ParamIndex>(host->definitions.size() + 1);
     if (index != -1 && index != next) return PF_Err_INVALID_INDEX;
-    host->definitions.push_back(*def);
+    // Byte for byte, padding included, so that tests can compare whole records.
+    PF_ParamDef copy;
+    std::memcpy(&copy, def, sizeof copy);
+    host->definitions.push_back(copy);
     host->TakeDefaultFrom(next, *def);
     host->in_data.num_params = next + 1;
     return PF_Err_NONE;
