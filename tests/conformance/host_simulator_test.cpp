@@ -1,0 +1,256 @@
+// minihost's own promises, which every other test leans on: guard bytes
+// catch writes outside a world, iteration visits each pixel once at matching
+// positions, and Verify reports what the effect leaves behind.
+#include <atomic>
+#include <functional>
+
+#include "effect_fixture.h"
+
+namespace conformance {
+namespace {
+
+using minihost::CallFault;
+using minihost::Host;
+using minihost::PixelLayout;
+using minihost::World;
+using minihost::WorldShape;
+
+template <class Suite>
+const Suite* Acquire(Host& host, const char* name, int32_t version) {
+  const void* suite = nullptr;
+  host.InData().pica_basicP->AcquireSuite(name, version, &suite);
+  return static_cast<const Suite*>(suite);
+}
+
+void Release(Host& host, const char* name, int32_t version) { host.InData().pica_basicP->ReleaseSuite(name, version); }
+
+// ---------------------------------------------------------------- worlds --
+
+struct GuardCase {
+  PixelLayout layout;
+  WorldShape shape;
+};
+
+const GuardCase kGuardCases[] = {
+    {PixelLayout::kArgb8, {5, 3, 0, false}},     {PixelLayout::kArgb16, {4, 2, 8, false}},
+    {PixelLayout::kArgbFloat, {3, 4, 0, true}},  {PixelLayout::kBgraFloat, {2, 2, 16, true}},
+    {PixelLayout::kVuya8, {1, 1, 4, false}},
+};
+
+// Lowest and one-past-highest pixel byte in memory.
+std::pair<uint8_t*, uint8_t*> PixelExtent(World& world) {
+  const bool upward = world.RowBytes() < 0;
+  uint8_t* low = world.PixelAddress(0, upward ? world.Height() - 1 : 0);
+  uint8_t* last = world.PixelAddress(world.Width() - 1, upward ? 0 : world.Height() - 1);
+  return {low, last + minihost::PixelBytes(world.Layout())};
+}
+
+TEST(WorldGuards, WritesJustOutsideThePixelsAreDetected) {
+  for (const GuardCase& c : kGuardCases) {
+    for (int side = 0; side < 2; ++side) {
+      World world(c.layout, c.shape);
+      world.FillBytes(0xFF);
+      EXPECT_TRUE(world.GuardDamage().empty()) << "filling the pixels damaged a guard";
+      auto [low, high] = PixelExtent(world);
+      *(side == 0 ? low - 1 : high) ^= 0x01;
+      EXPECT_FALSE(world.GuardDamage().empty()) << minihost::LayoutName(c.layout) << " side " << side;
+    }
+  }
+}
+
+TEST(WorldGuards, UpwardRowsStartAtTheLastRowInMemory) {
+  World world(PixelLayout::kArgb8, WorldShape{3, 4, 4, true});
+  EXPECT_EQ(world.RowBytes(), -16);
+  EXPECT_EQ(world.PixelAddress(0, 0), world.Record()->data);
+  EXPECT_EQ(world.PixelAddress(0, 1), static_cast<uint8_t*>(world.Record()->data) - 16);
+  World empty(PixelLayout::kArgbFloat, 0, 0);
+  EXPECT_NE(empty.Record()->data, nullptr);
+  EXPECT_TRUE(empty.GuardDamage().empty());
+  EXPECT_THROW(empty.PixelAddress(0, 0), std::out_of_range);
+}
+
+// ------------------------------------------------------------- iteration --
+
+struct Visits {
+  const World* src;
+  const World* dst;
+  std::vector<std::atomic<int>> counts;
+  std::atomic<int> misplaced{0};
+};
+
+PF_Err CountVisit(void* refcon, A_long x, A_long y, PF_Pixel8* in, PF_Pixel8* out) {
+  auto* visits = static_cast<Visits*>(refcon);
+  if (reinterpret_cast<const uint8_t*>(in) != visits->src->PixelAddress(x, y) ||
+      reinterpret_cast<const uint8_t*>(out) != visits->dst->PixelAddress(x, y))
+    ++visits->misplaced;
+  ++visits->counts[static_cast<std::size_t>(y * visits->dst->Width() + x)];
+  return PF_Err_NONE;
+}
+
+struct IterateCase {
+  const char* what;
+  WorldShape src;
+  WorldShape dst;
+  std::optional<PF_LRect> area;
+  PF_LRect expected;  // pixels visited, in destination coordinates
+};
+
+const IterateCase kIterateCases[] = {
+    {"same size, whole world", {6, 5, 0, false}, {6, 5, 0, false}, std::nullopt, {0, 0, 6, 5}},
+    {"upward padded source", {6, 5, 8, true}, {6, 5, 0, false}, std::nullopt, {0, 0, 6, 5}},
+    {"smaller source clips", {4, 3, 0, false}, {6, 5, 4, true}, std::nullopt, {0, 0, 4, 3}},
+    {"area reaching outside clips", {6, 5, 0, false}, {6, 5, 0, false}, PF_LRect{-2, 3, 9, 99}, {0, 3, 6, 5}},
+    {"empty area visits nothing", {6, 5, 0, false}, {6, 5, 0, false}, PF_LRect{4, 4, 2, 5}, {0, 0, 0, 0}},
+    {"empty destination", {6, 5, 0, false}, {0, 0, 0, false}, std::nullopt, {0, 0, 0, 0}},
+};
+
+TEST(Iteration, VisitsEveryPixelOfTheClippedAreaOnceAtMatchingPositions) {
+  for (const IterateCase& c : kIterateCases) {
+    for (int threads : {1, 3}) {
+      std::unique_ptr<Host> host = MakeHost();
+      host->SetIterateThreads(threads);
+      World src(PixelLayout::kArgb8, c.src);
+      World dst(PixelLayout::kArgb8, c.dst);
+      host->UseWorlds(&src, &dst);
+      Visits visits{&src, &dst, std::vector<std::atomic<int>>(static_cast<std::size_t>(dst.Width() * dst.Height()))};
+      PF_Err err = -1;
+      host->WithinCall([&] {
+        auto* suite = Acquire<PF_Iterate8Suite1>(*host, kPFIterate8Suite, 1);
+        const PF_Rect* area = c.area ? &*c.area : nullptr;
+        err = suite->iterate(&host->InData(), 0, dst.Height(), src.Record(), area, &visits, CountVisit, dst.Record());
+        Release(*host, kPFIterate8Suite, 1);
+      });
+      EXPECT_EQ(err, PF_Err_NONE) << c.what;
+      EXPECT_EQ(visits.misplaced, 0) << c.what;
+      for (A_long y = 0; y < dst.Height(); ++y)
+        for (A_long x = 0; x < dst.Width(); ++x) {
+          const bool inside = x >= c.expected.left && x < c.expected.right && y >= c.expected.top &&
+                              y < c.expected.bottom;
+          EXPECT_EQ(visits.counts[static_cast<std::size_t>(y * dst.Width() + x)], inside ? 1 : 0)
+              << c.what << ", " << threads << " thread(s), pixel " << x << "," << y;
+        }
+      host->UseWorlds(nullptr, nullptr);
+      EXPECT_EQ(host->VerifyReport(), "") << c.what;
+    }
+  }
+}
+
+TEST(Iteration, InterruptAtTheKthCallWithOrWithoutVisiting) {
+  for (bool after_work : {false, true}) {
+    std::unique_ptr<Host> host = MakeHost();
+    World src(PixelLayout::kArgb8, 3, 2), dst(PixelLayout::kArgb8, 3, 2);
+    host->UseWorlds(&src, &dst);
+    host->FailCall(CallFault{"iterate8", 2, std::nullopt, PF_Interrupt_CANCEL, after_work});
+    std::vector<PF_Err> results;
+    std::vector<int> visited;
+    host->WithinCall([&] {
+      auto* suite = Acquire<PF_Iterate8Suite1>(*host, kPFIterate8Suite, 1);
+      for (int call = 0; call < 3; ++call) {
+        Visits visits{&src, &dst, std::vector<std::atomic<int>>(6)};
+        results.push_back(suite->iterate(&host->InData(), 0, 2, src.Record(), nullptr, &visits, CountVisit,
+                                         dst.Record()));
+        int total = 0;
+        for (const auto& count : visits.counts) total += count;
+        visited.push_back(total);
+      }
+      Release(*host, kPFIterate8Suite, 1);
+    });
+    EXPECT_EQ(results, (std::vector<PF_Err>{0, PF_Interrupt_CANCEL, 0}));
+    EXPECT_EQ(visited, (std::vector<int>{6, after_work ? 6 : 0, 6}));
+  }
+}
+
+// ---------------------------------------------------------------- Verify --
+
+struct LeakCase {
+  const char* what;
+  std::function<void(Host&)> act;  // runs inside a call
+  const char* reported;            // a word of the expected report
+};
+
+const LeakCase kLeakCases[] = {
+    {"suite never released", [](Host& h) { Acquire<PF_WorldSuite2>(h, kPFWorldSuite, 2); }, "PF World Suite"},
+    {"release without acquisition", [](Host& h) { Release(h, kPFANSISuite, 1); }, "not held"},
+    {"release under another version",
+     [](Host& h) {
+       Acquire<PF_WorldSuite2>(h, kPFWorldSuite, 2);
+       Release(h, kPFWorldSuite, 1);
+     },
+     "version 2 acquired"},
+    {"parameter not checked in",
+     [](Host& h) {
+       static PF_ParamDef def;
+       h.InData().inter.checkout_param(h.InData().effect_ref, 2, 0, 1, 24, &def);
+     },
+     "parameter 2"},
+    {"world not disposed",
+     [](Host& h) {
+       PF_EffectWorld world{};
+       Acquire<PF_WorldSuite2>(h, kPFWorldSuite, 2)->PF_NewWorld(h.InData().effect_ref, 4, 4, 1,
+                                                                  PF_PixelFormat_ARGB64, &world);
+       Release(h, kPFWorldSuite, 2);
+     },
+     "not disposed"},
+    {"world disposed twice",
+     [](Host& h) {
+       auto* suite = Acquire<PF_WorldSuite2>(h, kPFWorldSuite, 2);
+       PF_EffectWorld world{};
+       suite->PF_NewWorld(h.InData().effect_ref, 4, 4, 1, PF_PixelFormat_ARGB32, &world);
+       PF_EffectWorld copy = world;
+       suite->PF_DisposeWorld(h.InData().effect_ref, &world);
+       suite->PF_DisposeWorld(h.InData().effect_ref, &copy);
+       Release(h, kPFWorldSuite, 2);
+     },
+     "disposed twice"},
+    {"write past a created world",
+     [](Host& h) {
+       auto* suite = Acquire<PF_WorldSuite1>(h, kPFWorldSuite, 1);
+       PF_EffectWorld world{};
+       suite->new_world(h.InData().effect_ref, 2, 2, PF_NewWorldFlag_CLEAR_PIXELS, &world);
+       static_cast<uint8_t*>(world.data)[2 * world.rowbytes] = 7;
+       suite->dispose_world(h.InData().effect_ref, &world);
+       Release(h, kPFWorldSuite, 1);
+     },
+     "guard after the pixels"},
+};
+
+TEST(Verify, ReportsWhatTheEffectLeftBehind) {
+  for (const LeakCase& c : kLeakCases) {
+    std::unique_ptr<Host> host = MakeHost();
+    host->WithinCall([&] { c.act(*host); });
+    const std::string report = host->VerifyReport();
+    EXPECT_NE(report.find(c.reported), std::string::npos) << c.what << ": " << report;
+  }
+}
+
+TEST(Verify, NewWorldsAreClearedOnlyWhenAsked) {
+  struct Made {
+    bool v2;
+    int clear;  // clear_pixB or new_world flags
+    uint8_t byte;
+  };
+  for (const Made made : {Made{true, 3, 0x00}, Made{true, 0, 0xCD}, Made{false, PF_NewWorldFlag_CLEAR_PIXELS, 0x00},
+                          Made{false, PF_NewWorldFlag_NONE, 0xCD}}) {
+    std::unique_ptr<Host> host = MakeHost();
+    host->WithinCall([&] {
+      auto* v1 = Acquire<PF_WorldSuite1>(*host, kPFWorldSuite, 1);
+      auto* v2 = Acquire<PF_WorldSuite2>(*host, kPFWorldSuite, 2);
+      PF_EffectWorld world{};
+      PF_ProgPtr ref = host->InData().effect_ref;
+      if (made.v2)
+        v2->PF_NewWorld(ref, 3, 2, static_cast<PF_Boolean>(made.clear), PF_PixelFormat_ARGB128, &world);
+      else
+        v1->new_world(ref, 3, 2, made.clear, &world);
+      EXPECT_EQ(static_cast<uint8_t*>(world.data)[world.rowbytes + 5], made.byte);
+      // Either version disposes of worlds of both.
+      EXPECT_EQ(v2->PF_DisposeWorld(ref, &world), PF_Err_NONE);
+      Release(*host, kPFWorldSuite, 2);
+      Release(*host, kPFWorldSuite, 1);
+    });
+    EXPECT_EQ(host->CreatedWorlds(), 1);
+    EXPECT_EQ(host->VerifyReport(), "");
+  }
+}
+
+}  // namespace
+}  // namespace conformance
