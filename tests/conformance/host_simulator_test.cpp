@@ -3,6 +3,7 @@
 // positions, and Verify reports what the effect leaves behind.
 #include <atomic>
 #include <functional>
+#include <thread>
 
 #include "effect_fixture.h"
 
@@ -248,6 +249,31 @@ TEST(Verify, NewWorldsAreClearedOnlyWhenAsked) {
       Release(*host, kPFWorldSuite, 1);
     });
     EXPECT_EQ(host->CreatedWorlds(), 1);
+    EXPECT_EQ(host->VerifyReport(), "");
+  }
+}
+
+// Callbacks without a context pointer find their host through the calling
+// thread, so hosts on several threads never see each other's calls.
+TEST(ConcurrentHosts, EachHostRecordsOnlyItsOwnCalls) {
+  constexpr int kThreads = 4, kRounds = 40;
+  std::vector<std::unique_ptr<Host>> hosts;
+  for (int i = 0; i < kThreads; ++i) hosts.push_back(MakeHost(minihost::Application::kPremiere));
+  std::vector<std::thread> threads;
+  std::atomic<int> failures{0};
+  for (int i = 0; i < kThreads; ++i)
+    threads.emplace_back([&, i] {
+      for (int round = 0; round < kRounds; ++round)
+        if (hosts[static_cast<std::size_t>(i)]->About() != PF_Err_NONE ||
+            hosts[static_cast<std::size_t>(i)]->GlobalSetup() != PF_Err_NONE)
+          ++failures;
+    });
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(failures, 0);
+  for (const auto& host : hosts) {
+    EXPECT_EQ(host->Log().Count("AcquireSuite"), 2u * kRounds);
+    EXPECT_EQ(host->Log().Count("AddSupportedPixelFormat"), 3u * kRounds);
+    EXPECT_EQ(host->DeclaredPixelFormats().size(), 3u);
     EXPECT_EQ(host->VerifyReport(), "");
   }
 }
