@@ -44,7 +44,9 @@ inline double RaiseNegative(double value) { return value < 0.0 ? 0.0 : value; }
 // 8-bit and 16-bit layouts: raw channel values, brightness from their
 // integer sum. Unit is the approximate reciprocal of full scale that the
 // brightness uses; it is deliberately not exact.
-template <class Positions, class Channel, double kUnit, Channel kOpaque>
+// (Unit is a type holding kValue, not a double template argument: clang 14
+// does not take those.)
+template <class Positions, class Channel, class Unit, Channel kOpaque>
 struct IntegerRgbLayout : Positions {
   using Pixel = typename Positions::Pixel;
   static constexpr bool kCopiesAfterAnalysis = false;
@@ -54,7 +56,7 @@ struct IntegerRgbLayout : Positions {
     const int32_t green = p.*Positions::kGreen;
     const int32_t blue = p.*Positions::kBlue;
     const double sum = static_cast<double>(red + green + blue);
-    return {(sum * 0.333) * kUnit, {double(red), double(green), double(blue)}};
+    return {(sum * 0.333) * Unit::kValue, {double(red), double(green), double(blue)}};
   }
 
   static void Paint(const BandPalette& palette, int band, const Pixel&, Pixel& out) {
@@ -135,17 +137,24 @@ struct VuyaFloatLayout {
   }
 };
 
+struct EightBitUnit {
+  static constexpr double kValue = 0.003921568627451;
+};
+struct SixteenBitUnit {
+  static constexpr double kValue = 3.05e-5;
+};
+
 using Argb8Layout = IntegerRgbLayout<RgbaPositions<PF_Pixel8, &PF_Pixel8::red, &PF_Pixel8::green, &PF_Pixel8::blue,
                                                    &PF_Pixel8::alpha>,
-                                     uint8_t, 0.003921568627451, uint8_t{255}>;
+                                     uint8_t, EightBitUnit, uint8_t{255}>;
 // Bytes in memory order blue, green, red, alpha.
 using Bgra8Layout = IntegerRgbLayout<RgbaPositions<PF_Pixel8, &PF_Pixel8::green, &PF_Pixel8::red, &PF_Pixel8::alpha,
                                                    &PF_Pixel8::blue>,
-                                     uint8_t, 0.003921568627451, uint8_t{255}>;
+                                     uint8_t, EightBitUnit, uint8_t{255}>;
 // Full scale is 32768, so opaque is 32768 and not 65535.
 using Argb16Layout = IntegerRgbLayout<RgbaPositions<PF_Pixel16, &PF_Pixel16::red, &PF_Pixel16::green,
                                                     &PF_Pixel16::blue, &PF_Pixel16::alpha>,
-                                      uint16_t, 3.05e-5, uint16_t{32768}>;
+                                      uint16_t, SixteenBitUnit, uint16_t{32768}>;
 using ArgbFloatLayout = FloatRgbLayout<RgbaPositions<PF_PixelFloat, &PF_PixelFloat::red, &PF_PixelFloat::green,
                                                      &PF_PixelFloat::blue, &PF_PixelFloat::alpha>>;
 // Floats in memory order blue, green, red, alpha.
