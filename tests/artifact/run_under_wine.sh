@@ -17,7 +17,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 [[ -f "$effect" ]] || fail "no effect file at $effect: build the Windows tree"
 
 mkdir -p "$prefix" || fail "cannot create $prefix"
-export WINEPREFIX=$prefix
+export WINEPREFIX=$(realpath "$prefix")
 export WINEDEBUG=-all
 # No Mono or Gecko installer dialogs while the prefix is first created.
 export WINEDLLOVERRIDES="mscoree=;mshtml="
