@@ -9,14 +9,11 @@
 namespace {
 
 template <class Layout>
-int32_t Analyze(void* refcon, int32_t, int32_t, typename Layout::Pixel* in, typename Layout::Pixel* out) {
+int32_t Analyze(void* refcon, int32_t x, int32_t, typename Layout::Pixel* in, typename Layout::Pixel* out) {
   typename Layout::Pixel pixel;
   std::memcpy(&pixel, in, sizeof pixel);
   BandAccumulator* accumulator = refcon ? static_cast<const PixelRefcon*>(refcon)->accumulator : nullptr;
-  if (accumulator && accumulator->enabled()) {
-    const PixelMeasure measure = Layout::Measure(pixel);
-    accumulator->Add(SelectBand(measure.brightness), measure.values[0], measure.values[1], measure.values[2]);
-  }
+  if (accumulator && accumulator->enabled()) Layout::Accumulate(*accumulator, x, pixel);
   if constexpr (Layout::kCopiesAfterAnalysis) std::memcpy(out, &pixel, sizeof pixel);
   return 0;
 }

@@ -12,7 +12,7 @@
 // Half-open bands split at 0.2, 0.4, 0.6 and 0.8. Counting the thresholds
 // that brightness stays below keeps it branch-free, and every comparison
 // with NaN fails, so NaN lands in the brightest band.
-inline int32_t SelectBand(double brightness) {
+constexpr int32_t SelectBand(double brightness) {
   return 4 - (brightness < 0.8) - (brightness < 0.6) - (brightness < 0.4) - (brightness < 0.2);
 }
 

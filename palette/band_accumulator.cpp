@@ -7,20 +7,6 @@
 #include <mutex>
 #include <thread>
 
-// Sums and counts of one thread, on cache lines of its own so that threads
-// adding side by side never share a line.
-struct alignas(64) BandAccumulator::Slot {
-  BandSums sums{};
-  int64_t counts[kBandCount]{};
-
-  void Add(int band, double c0, double c1, double c2) {
-    counts[band] += 1;
-    sums[band][0] += c0;
-    sums[band][1] += c1;
-    sums[band][2] += c2;
-  }
-};
-
 // One slot per hardware thread, handed out in order. Threads beyond that
 // share one overflow slot under a lock: slower, still exact.
 struct BandAccumulator::Slots {
@@ -41,14 +27,6 @@ constexpr int32_t kMaxSlots = 256;
 
 std::atomic<uint64_t> next_pass_id{1};
 
-// The slot this thread last added to, and the pass it belongs to.
-struct CachedSlot {
-  uint64_t pass_id = 0;
-  void* slot = nullptr;
-  bool shared = false;
-};
-thread_local CachedSlot cached_slot;
-
 int32_t SlotCountForThisMachine() {
   const auto threads = static_cast<int32_t>(std::min<unsigned>(std::thread::hardware_concurrency(), kMaxSlots));
   return std::max(threads, kMinSlots);
@@ -68,25 +46,41 @@ BandAccumulator::BandAccumulator(bool enabled)
 
 BandAccumulator::~BandAccumulator() { delete slots_; }
 
-BandAccumulator::Slot& BandAccumulator::ClaimSlot() {
+BandAccumulator::Slot* BandAccumulator::ClaimSlot() {
   const int32_t index = slots_->claimed.fetch_add(1, std::memory_order_relaxed);
-  const bool shared = index >= slots_->slot_count;
-  Slot& slot = shared ? slots_->overflow : slots_->slots[index];
-  cached_slot = {pass_id_, &slot, shared};
+  Slot* slot = index < slots_->slot_count ? &slots_->slots[index] : nullptr;
+  thread_cache_ = {pass_id_, slot};
   return slot;
 }
 
-void BandAccumulator::Add(int band, double c0, double c1, double c2) {
+// A disabled accumulator never caches a slot (its pass id is never stored),
+// so every Add of a disabled pass lands here and stops.
+void BandAccumulator::AddSlowly(int band, double c0, double c1, double c2) {
   if (!slots_) return;
-  if (cached_slot.pass_id != pass_id_) ClaimSlot();
-  Slot& slot = *static_cast<Slot*>(cached_slot.slot);
-  if (!cached_slot.shared) {
-    slot.Add(band, c0, c1, c2);
-    return;
+  if (thread_cache_.pass_id != pass_id_) {
+    if (ClaimSlot()) return Add(band, c0, c1, c2);
   }
   std::lock_guard<std::mutex> hold(slots_->overflow_mutex);
   slots_->overflow_used = true;
-  slot.Add(band, c0, c1, c2);
+  FloatCell& cell = slots_->overflow.floats[band];
+  cell.count += 1;
+  cell.sums[0] += c0;
+  cell.sums[1] += c1;
+  cell.sums[2] += c2;
+}
+
+void BandAccumulator::AddWholeSlowly(int band, uint32_t c0, uint32_t c1, uint32_t c2) {
+  if (!slots_) return;
+  if (thread_cache_.pass_id != pass_id_) {
+    if (ClaimSlot()) return AddWhole(0, band, c0, c1, c2);
+  }
+  std::lock_guard<std::mutex> hold(slots_->overflow_mutex);
+  slots_->overflow_used = true;
+  WholeCell& cell = slots_->overflow.wholes[0][band];
+  cell.count += 1;
+  cell.sums[0] += c0;
+  cell.sums[1] += c1;
+  cell.sums[2] += c2;
 }
 
 void BandAccumulator::MergeInto(BandSums& sums, int32_t counts[kBandCount]) const {
@@ -95,8 +89,14 @@ void BandAccumulator::MergeInto(BandSums& sums, int32_t counts[kBandCount]) cons
   for (int band = 0; band < kBandCount; ++band) totals[band] = counts[band];
   auto merge = [&](const Slot& slot) {
     for (int band = 0; band < kBandCount; ++band) {
-      totals[band] += slot.counts[band];
-      for (int channel = 0; channel < kChannelCount; ++channel) sums[band][channel] += slot.sums[band][channel];
+      totals[band] += slot.floats[band].count;
+      for (int lane = 0; lane < kLanes; ++lane) totals[band] += slot.wholes[lane][band].count;
+      for (int channel = 0; channel < kChannelCount; ++channel) {
+        int64_t whole = 0;
+        for (int lane = 0; lane < kLanes; ++lane) whole += slot.wholes[lane][band].sums[channel];
+        sums[band][channel] += slot.floats[band].sums[channel];
+        if (whole != 0) sums[band][channel] += static_cast<double>(whole);
+      }
     }
   };
   const int32_t used = std::min(slots_->claimed.load(std::memory_order_acquire), slots_->slot_count);

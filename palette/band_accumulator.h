@@ -24,6 +24,12 @@ class BandAccumulator {
   // thread's own slot. Does nothing when disabled.
   void Add(int band, double c0, double c1, double c2);
 
+  // The same for whole-number channel values (8- and 16-bit pixels), kept
+  // as 64-bit integer sums: below 2^53 these equal the double sums exactly,
+  // in any order, so they may be spread over lanes (any small integer, such
+  // as the column) to keep consecutive pixels from waiting on each other.
+  void AddWhole(int32_t lane, int band, uint32_t c0, uint32_t c1, uint32_t c2);
+
   // Adds every slot's sums into sums, slot by slot in the order the slots
   // were taken, and its counts into counts (saturating at the largest 32-bit
   // count). Call after the pass, once every thread that added has finished:
@@ -32,15 +38,77 @@ class BandAccumulator {
   void MergeInto(BandSums& sums, int32_t counts[kBandCount]) const;
 
  private:
-  struct Slot;
+  static constexpr int kLanes = 2;
+
+  // A band's count and sums, side by side so one pixel touches one line.
+  struct FloatCell {
+    int64_t count;
+    double sums[kChannelCount];
+  };
+  struct WholeCell {
+    int64_t count;
+    int64_t sums[kChannelCount];
+  };
+  // One thread's cells, on cache lines of its own so that threads adding
+  // side by side never share a line.
+  struct alignas(64) Slot {
+    FloatCell floats[kBandCount]{};
+    WholeCell wholes[kLanes][kBandCount]{};
+  };
   struct Slots;
-  Slot& ClaimSlot();
+
+  // The calling thread's slot for this pass, if it has one already.
+  Slot* CachedSlot() const {
+    const ThreadCache& cache = thread_cache_;
+    return cache.pass_id == pass_id_ ? cache.slot : nullptr;
+  }
+  // Everything but the common case: disabled, first pixel of a thread, or a
+  // thread beyond the slots that shares the locked overflow slot.
+  void AddSlowly(int band, double c0, double c1, double c2);
+  void AddWholeSlowly(int band, uint32_t c0, uint32_t c1, uint32_t c2);
+  Slot* ClaimSlot();
 
   const bool enabled_;
   // Unique for the life of the process, so a thread's cached slot can never
   // belong to an earlier accumulator at the same address.
   const uint64_t pass_id_;
   Slots* slots_;  // null while disabled
+
+  // The slot this thread last added to, and the pass it belongs to; a null
+  // slot means the overflow slot.
+  struct ThreadCache {
+    uint64_t pass_id;
+    Slot* slot;
+  };
+#if defined(__ELF__)
+  // The effect is loaded with dlopen; this small block fits the static TLS
+  // that the loader keeps spare for such libraries, and saves a call per
+  // pixel.
+  __attribute__((tls_model("initial-exec")))
+#endif
+  static constinit inline thread_local ThreadCache thread_cache_{0, nullptr};
 };
+
+inline void BandAccumulator::Add(int band, double c0, double c1, double c2) {
+  Slot* slot = CachedSlot();
+  if (!slot) [[unlikely]]
+    return AddSlowly(band, c0, c1, c2);
+  FloatCell& cell = slot->floats[band];
+  cell.count += 1;
+  cell.sums[0] += c0;
+  cell.sums[1] += c1;
+  cell.sums[2] += c2;
+}
+
+inline void BandAccumulator::AddWhole(int32_t lane, int band, uint32_t c0, uint32_t c1, uint32_t c2) {
+  Slot* slot = CachedSlot();
+  if (!slot) [[unlikely]]
+    return AddWholeSlowly(band, c0, c1, c2);
+  WholeCell& cell = slot->wholes[lane & (kLanes - 1)][band];
+  cell.count += 1;
+  cell.sums[0] += c0;
+  cell.sums[1] += c1;
+  cell.sums[2] += c2;
+}
 
 #endif

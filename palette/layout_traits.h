@@ -5,18 +5,15 @@
 #ifndef HUEWRIGHT_PALETTE_LAYOUT_TRAITS_H
 #define HUEWRIGHT_PALETTE_LAYOUT_TRAITS_H
 
+#include <array>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 
+#include "analysers.h"
+#include "band_accumulator.h"
 #include "pf_pixels.h"
 #include "pixel_refcon.h"
-
-// What an analyser adds for one pixel: the brightness that picks the band and
-// the three values for the band's sums.
-struct PixelMeasure {
-  double brightness;
-  double values[kChannelCount];
-};
 
 // Channels by member of the host's pixel struct. The Premiere layouts reuse
 // the ARGB structs of the same size and name channels by memory position.
@@ -39,24 +36,61 @@ Channel TruncateToChannel(double value) {
 }
 
 // Negative channels count as black for the brightness; NaN passes through.
-inline double RaiseNegative(double value) { return value < 0.0 ? 0.0 : value; }
+// Masked rather than branched: footage near black flips sign from pixel to
+// pixel.
+inline double RaiseNegative(double value) {
+  const uint64_t keep = uint64_t{0} - static_cast<uint64_t>(!(value < 0.0));
+  return std::bit_cast<double>(std::bit_cast<uint64_t>(value) & keep);
+}
 
 // 8-bit and 16-bit layouts: raw channel values, brightness from their
-// integer sum. Unit is the approximate reciprocal of full scale that the
-// brightness uses; it is deliberately not exact.
-// (Unit is a type holding kValue, not a double template argument: clang 14
-// does not take those.)
+// integer sum. Unit::kValue is the approximate reciprocal of full scale that
+// the brightness uses; it is deliberately not exact. (A type, not a double
+// template argument: clang 14 does not take those.)
 template <class Positions, class Channel, class Unit, Channel kOpaque>
 struct IntegerRgbLayout : Positions {
   using Pixel = typename Positions::Pixel;
   static constexpr bool kCopiesAfterAnalysis = false;
+  static constexpr uint32_t kLargestSum = 3u * static_cast<Channel>(~Channel{0});
 
-  static PixelMeasure Measure(const Pixel& p) {
-    const int32_t red = p.*Positions::kRed;
-    const int32_t green = p.*Positions::kGreen;
-    const int32_t blue = p.*Positions::kBlue;
-    const double sum = static_cast<double>(red + green + blue);
-    return {(sum * 0.333) * Unit::kValue, {double(red), double(green), double(blue)}};
+  static constexpr double Brightness(uint32_t sum) { return (static_cast<double>(sum) * 0.333) * Unit::kValue; }
+
+  // The brightness grows with the sum, so each band starts at one sum: the
+  // smallest whose brightness reaches it, found by the same arithmetic.
+  static constexpr uint32_t FirstSumOfBand(int32_t band) {
+    uint32_t low = 0, high = kLargestSum + 1;
+    while (low < high) {
+      const uint32_t middle = low + (high - low) / 2;
+      if (SelectBand(Brightness(middle)) >= band) high = middle;
+      else low = middle + 1;
+    }
+    return low;
+  }
+  static constexpr uint32_t kBandStarts[kBandCount - 1] = {FirstSumOfBand(1), FirstSumOfBand(2), FirstSumOfBand(3),
+                                                           FirstSumOfBand(4)};
+
+  static constexpr int32_t CountStartsReached(uint32_t sum) {
+    return (sum >= kBandStarts[0]) + (sum >= kBandStarts[1]) + (sum >= kBandStarts[2]) + (sum >= kBandStarts[3]);
+  }
+  // 8-bit sums are few enough to look up.
+  static constexpr bool kLookUpBands = kLargestSum < 1024;
+  static constexpr std::array<uint8_t, kLookUpBands ? kLargestSum + 1 : 1> kBandOfSum = [] {
+    std::array<uint8_t, kLookUpBands ? kLargestSum + 1 : 1> bands{};
+    for (uint32_t sum = 0; sum < bands.size(); ++sum) bands[sum] = static_cast<uint8_t>(CountStartsReached(sum));
+    return bands;
+  }();
+
+  static int32_t BandOfSum(uint32_t sum) {
+    if constexpr (kLookUpBands) return kBandOfSum[sum];
+    return CountStartsReached(sum);
+  }
+
+  // Whole numbers, so the sums may go to the accumulator's integer lanes.
+  static void Accumulate(BandAccumulator& accumulator, int32_t x, const Pixel& p) {
+    const uint32_t red = p.*Positions::kRed;
+    const uint32_t green = p.*Positions::kGreen;
+    const uint32_t blue = p.*Positions::kBlue;
+    accumulator.AddWhole(x, BandOfSum(red + green + blue), red, green, blue);
   }
 
   static void Paint(const BandPalette& palette, int band, const Pixel&, Pixel& out) {
@@ -75,12 +109,12 @@ struct FloatRgbLayout : Positions {
   using Pixel = typename Positions::Pixel;
   static constexpr bool kCopiesAfterAnalysis = false;
 
-  static PixelMeasure Measure(const Pixel& p) {
+  static void Accumulate(BandAccumulator& accumulator, int32_t, const Pixel& p) {
     const double red = p.*Positions::kRed;
     const double green = p.*Positions::kGreen;
     const double blue = p.*Positions::kBlue;
     const double brightness = ((RaiseNegative(green) + RaiseNegative(red)) + RaiseNegative(blue)) * 0.333;
-    return {brightness, {std::fabs(red), std::fabs(green), std::fabs(blue)}};
+    accumulator.Add(SelectBand(brightness), std::fabs(red), std::fabs(green), std::fabs(blue));
   }
 
   static void Paint(const BandPalette& palette, int band, const Pixel&, Pixel& out) {
@@ -108,7 +142,7 @@ struct VuyaFloatLayout {
     return static_cast<float>(value);
   }
 
-  static PixelMeasure Measure(const Pixel& p) {
+  static void Accumulate(BandAccumulator& accumulator, int32_t, const Pixel& p) {
     const double v = p.*kV;
     const double u = p.*kU;
     const double y = p.*kY;
@@ -122,7 +156,7 @@ struct VuyaFloatLayout {
     const float luma = static_cast<float>((double(red) * 0.299 + double(green) * 0.587) + double(blue) * 0.114);
     const float red_difference = static_cast<float>(double(red - luma) * 0.713);
     const float blue_difference = static_cast<float>(double(blue - luma) * 0.565);
-    return {brightness, {double(luma), double(red_difference), double(blue_difference)}};
+    accumulator.Add(SelectBand(brightness), luma, red_difference, blue_difference);
   }
 
   // The palette keeps luma, red difference, blue difference; the swatch keeps

@@ -12,12 +12,12 @@ template <class Layout>
 int32_t Draw(void* refcon, int32_t x, int32_t y, typename Layout::Pixel* in, typename Layout::Pixel* out) {
   const auto* record = static_cast<const PixelRefcon*>(refcon);
   const int cell = record && record->palette ? SwatchCellAt(*record, x, y) : -1;
-  if (cell >= 0) {
-    Layout::Paint(*record->palette, cell, *in, *out);
-  } else if (in != out) {
-    // Raw bytes, so that NaN payloads survive.
-    std::memcpy(out, in, sizeof *in);
+  if (cell < 0) [[likely]] {
+    // Raw bytes, so that NaN payloads survive; in may be out.
+    std::memmove(out, in, sizeof *in);
+    return 0;
   }
+  Layout::Paint(*record->palette, cell, *in, *out);
   return 0;
 }
 

@@ -42,7 +42,7 @@ struct BoundaryCase {
 };
 
 TEST(IntegerAnalysers, EightBitSumBoundaries) {
-  const BoundaryCase cases[] = {{0, 0},   {153, 0}, {154, 1}, {306, 1}, {307, 2},
+  const BoundaryCase cases[] = {{0, 0}, {1, 0}, {153, 0}, {154, 1}, {306, 1}, {307, 2},
                                 {459, 2}, {460, 3}, {612, 3}, {613, 4}, {765, 4}};
   for (const BoundaryCase& c : cases) {
     PF_Pixel8 argb{77, 0, 0, 0};
@@ -70,6 +70,54 @@ TEST(IntegerAnalysers, SixteenBitSumBoundaries) {
     EXPECT_EQ(r.sums[c.band][0], pixel.red);
     EXPECT_EQ(r.sums[c.band][1], pixel.green);
     EXPECT_EQ(r.sums[c.band][2], pixel.blue);
+  }
+}
+
+// Every possible channel sum lands where the brightness formula puts it,
+// however the analysers find the band.
+TEST(IntegerAnalysers, EveryChannelSumTakesTheBandOfItsBrightness) {
+  struct Depth {
+    const char* name;
+    int32_t largest_sum;
+    double unit;
+  };
+  const Depth depths[] = {{"8-bit", 765, 0.003921568627451}, {"16-bit", 196605, 3.05e-5}};
+  for (const Depth& depth : depths) {
+    std::vector<PF_Pixel8> argb8, bgra8;
+    std::vector<PF_Pixel16> argb16;
+    std::vector<int32_t> expected_counts(kBandCount);
+    for (int32_t sum = 0; sum <= depth.largest_sum; ++sum) {
+      ++expected_counts[SelectBand((static_cast<double>(sum) * 0.333) * depth.unit)];
+      if (depth.largest_sum == 765) {
+        PF_Pixel8 pixel{0, 0, 0, 0};
+        SplitSum(sum, 255, pixel.red, pixel.green, pixel.blue);
+        argb8.push_back(pixel);
+        bgra8.push_back({pixel.blue, pixel.green, pixel.red, 0});
+      } else {
+        PF_Pixel16 pixel{0, 0, 0, 0};
+        SplitSum(sum, 65535, pixel.red, pixel.green, pixel.blue);
+        argb16.push_back(pixel);
+      }
+    }
+    std::vector<PassResult> results;
+    if (depth.largest_sum == 765) {
+      results.push_back(AnalysePixels<PF_Pixel8>(AnalyzeArgb8, argb8));
+      results.push_back(AnalysePixels<PF_Pixel8>(AnalyzeBgra8, bgra8));
+    } else {
+      results.push_back(AnalysePixels<PF_Pixel16>(AnalyzeArgb16, argb16));
+    }
+    // Counts of consecutive sums pin every band edge; the colour sums check
+    // that each pixel went with its own band.
+    for (const PassResult& r : results) {
+      int32_t first_sum = 0;
+      for (int band = 0; band < kBandCount; ++band) {
+        EXPECT_EQ(r.counts[band], expected_counts[band]) << depth.name << " band " << band;
+        const int64_t last_sum = first_sum + int64_t{expected_counts[band]} - 1;
+        const double expected_total = (first_sum + last_sum) * double(expected_counts[band]) / 2;
+        EXPECT_EQ(r.sums[band][0] + r.sums[band][1] + r.sums[band][2], expected_total) << depth.name << " " << band;
+        first_sum += expected_counts[band];
+      }
+    }
   }
 }
 

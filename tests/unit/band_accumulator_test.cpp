@@ -104,6 +104,42 @@ TEST(BandAccumulator, ConcurrentPassesKeepTheirOwnTotals) {
   for (int p = 0; p < kPasses; ++p) EXPECT_TRUE(results[p] == expected[p]) << "pass " << p;
 }
 
+TEST(BandAccumulator, WholeNumberPassesSplitOverThreadsMatchOneThread) {
+  std::vector<PF_Pixel16> frame;
+  for (int32_t i = 0; i < kWidth * kHeight; ++i) {
+    const auto v = static_cast<uint16_t>((i * 2654435761u) >> 16);
+    frame.push_back({32768, v, static_cast<uint16_t>(v / 3), static_cast<uint16_t>(65535 - v)});
+  }
+  auto pass = [&frame](int thread_count) {
+    BandAccumulator accumulator(true);
+    PixelRefcon refcon{};
+    refcon.accumulator = &accumulator;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < thread_count; ++t) {
+      threads.emplace_back([&, t] {
+        for (int32_t y = t; y < kHeight; y += thread_count)
+          for (int32_t x = 0; x < kWidth; ++x) {
+            PF_Pixel16* pixel = &frame[y * kWidth + x];
+            AnalyzeArgb16(&refcon, x, y, pixel, pixel);
+          }
+      });
+    }
+    for (std::thread& thread : threads) thread.join();
+    Totals totals;
+    accumulator.MergeInto(totals.sums, totals.counts);
+    return totals;
+  };
+  Totals direct;
+  for (const PF_Pixel16& pixel : frame) {
+    const int band = SelectBand((double(pixel.red + pixel.green + pixel.blue) * 0.333) * 3.05e-5);
+    direct.counts[band] += 1;
+    direct.sums[band][0] += pixel.red;
+    direct.sums[band][1] += pixel.green;
+    direct.sums[band][2] += pixel.blue;
+  }
+  for (int threads : {1, 3, 16}) EXPECT_TRUE(pass(threads) == direct) << threads << " threads";
+}
+
 TEST(BandAccumulator, OneThreadLeavesTheExactSequentialSums) {
   // Values that round when added: only the same order of additions gives
   // the same bits.
