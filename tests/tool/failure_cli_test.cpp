@@ -1,0 +1,101 @@
+// Bad input must fail with a message naming the file and the reason, a
+// non-zero status, and no output left behind: no partial file, no temporary
+// file, and an existing output untouched.
+#include "tool_fixture.h"
+
+namespace {
+
+struct FailureCase {
+  const char* name;
+  std::vector<std::string> args;  // "@x" is the path of test image x, "%x" of file x in the scratch directory
+  std::vector<std::string> message;  // fragments of the error, in any order
+};
+
+class Failure : public ToolTest, public testing::WithParamInterface<FailureCase> {
+ protected:
+  // Broken inputs next to the good ones.
+  void MakeBrokenFiles() {
+    ASSERT_EQ(Shell("head -c 3000 " + Source("mountain.png") + " > trunc.png && head -c 4000 " +
+                    Source("carrots.exr") + " > trunc.exr && head -c 2000 " + Source("mountain.jpg") +
+                    " > trunc.jpg && head -c 5000 " + Source("mountain16.tif") +
+                    " > trunc.tif && echo 'not an image' > text.png && cp " + Source("mountain.png") +
+                    " existing.png"),
+              0);
+    Source("five.exr");
+  }
+  std::vector<std::string> Expand(const std::vector<std::string>& args) {
+    std::vector<std::string> out;
+    for (const std::string& a : args)
+      out.push_back(a[0] == '@' ? Source(a.substr(1)) : a[0] == '%' ? Path(a.substr(1)) : a);
+    return out;
+  }
+};
+
+TEST_P(Failure, ExitsNonZeroNamingTheCauseAndLeavesNothingBehind) {
+  const FailureCase& c = GetParam();
+  MakeBrokenFiles();
+  const std::vector<std::string> args = Expand(c.args);
+  const std::vector<std::string> before = Listing();
+  const std::string existing = Bytes("existing.png");
+  const ToolRun run = Run(args);
+  EXPECT_NE(run.status, 0);
+  EXPECT_NE(run.err.find("huewright: "), std::string::npos) << run.err;
+  for (const std::string& fragment : c.message)
+    EXPECT_NE(run.err.find(fragment), std::string::npos) << "'" << fragment << "' missing from: " << run.err;
+  EXPECT_EQ(Listing(), before) << "files were created or removed";
+  EXPECT_EQ(Bytes("existing.png"), existing) << "an existing output was changed";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BadInputs, Failure,
+    testing::Values(
+        FailureCase{"missing_input", {"render", "%nothere.png", "-o", "%existing.png"}, {"nothere.png", "no such file"}},
+        FailureCase{"truncated_png", {"render", "%trunc.png", "-o", "%existing.png"}, {"trunc.png", "truncated"}},
+        FailureCase{"truncated_exr", {"render", "%trunc.exr", "-o", "%existing.png"}, {"trunc.exr", "truncated"}},
+        FailureCase{"truncated_jpeg", {"render", "%trunc.jpg", "-o", "%existing.png"}, {"trunc.jpg", "truncated"}},
+        FailureCase{"truncated_tiff", {"render", "%trunc.tif", "-o", "%existing.png"}, {"trunc.tif", "truncated"}},
+        FailureCase{"not_an_image", {"render", "%text.png", "-o", "%existing.png"}, {"text.png", "cannot read"}},
+        FailureCase{"five_channels", {"render", "%five.exr", "-o", "%existing.png"},
+                    {"five.exr", "unsupported channel layout: 5 channels"}},
+        FailureCase{"palette_of_damaged", {"palette", "@mountain.png", "%trunc.png"}, {"trunc.png", "truncated"}},
+        FailureCase{"second_frame_missing", {"render", "@mountain.png", "%gone.png", "-o", "%o.%02d.png"},
+                    {"gone.png", "no such file"}},
+        FailureCase{"output_directory_missing", {"render", "@mountain.png", "-o", "%nodir/out.png"},
+                    {"nodir", "does not exist"}},
+        FailureCase{"sequence_directory_missing", {"render", "@mountain.png", "@carrots.png", "-o", "%nodir/"},
+                    {"nodir", "does not exist"}},
+        FailureCase{"unknown_output_format", {"render", "@mountain.png", "-o", "%out.xyz"}, {"out.xyz"}},
+        FailureCase{"plugin_missing", {"render", "@mountain.png", "-o", "%existing.png", "--plugin", "%none.so"},
+                    {"none.so", "not found"}},
+        FailureCase{"plugin_not_a_library", {"render", "@mountain.png", "-o", "%existing.png", "--plugin", "%text.png"},
+                    {"text.png", "cannot load"}},
+        FailureCase{"depth", {"render", "@mountain.png", "-o", "%existing.png", "--depth", "12"}, {"--depth", "12"}},
+        FailureCase{"depth_in_premiere", {"render", "@mountain.png", "-o", "%x.png", "--host", "premiere", "--depth", "16"},
+                    {"--depth"}},
+        FailureCase{"format_in_ae", {"render", "@mountain.png", "-o", "%x.png", "--format", "vuya32f"}, {"--format"}},
+        FailureCase{"format", {"render", "@mountain.png", "-o", "%x.png", "--host", "premiere", "--format", "yuv"},
+                    {"--format", "yuv"}},
+        FailureCase{"host", {"render", "@mountain.png", "-o", "%x.png", "--host", "nuke"}, {"--host", "nuke"}},
+        FailureCase{"gain_range", {"render", "@mountain.png", "-o", "%x.png", "--gain", "5"}, {"--gain", "5"}},
+        FailureCase{"gain_nan", {"render", "@mountain.png", "-o", "%x.png", "--gain", "nan"}, {"--gain"}},
+        FailureCase{"threads", {"render", "@mountain.png", "-o", "%x.png", "--threads", "0"}, {"--threads"}},
+        FailureCase{"toggle_at", {"render", "@mountain.png", "-o", "%x.png", "--toggle-at", "2,x"}, {"--toggle-at"}},
+        FailureCase{"frames", {"render", "%s.%04d.png", "--frames", "5-2", "-o", "%x.png"}, {"--frames", "5-2"}},
+        FailureCase{"pattern_without_frames", {"render", "%s.%04d.png", "-o", "%x.png"}, {"--frames"}},
+        FailureCase{"out_type", {"render", "@mountain.png", "-o", "%x.png", "--out-type", "int7"}, {"--out-type"}},
+        FailureCase{"swatches", {"render", "@mountain.png", "-o", "%x.png", "--swatches", "yes"}, {"--swatches"}},
+        FailureCase{"unknown_option", {"render", "@mountain.png", "-o", "%x.png", "--fast"}, {"--fast"}},
+        FailureCase{"missing_output", {"render", "@mountain.png"}, {"-o"}},
+        FailureCase{"unknown_command", {"paint", "@mountain.png"}, {"paint"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ToolTest, FailedFrameKeepsTheFramesBeforeItComplete) {
+  ASSERT_EQ(Shell("head -c 3000 " + Source("mountain.png") + " > trunc.png"), 0);
+  const ToolRun run = Run({"render", Source("mountain.png"), Path("trunc.png"), "-o", Path("o.%02d.png")});
+  EXPECT_NE(run.status, 0);
+  EXPECT_EQ(Read("o.01.png").rgba.size(), 120u * 80 * 4);
+  for (const std::string& name : Listing()) EXPECT_EQ(name.find("o.02"), std::string::npos) << name;
+  for (const std::string& name : Listing()) EXPECT_EQ(name.find(".huewright-"), std::string::npos) << name;
+}
+
+}  // namespace
