@@ -2,8 +2,11 @@
 JOBS ?= $(shell nproc)
 NATIVE := build
 WINDOWS := build-win
+ASAN := build-asan
+TSAN := build-tsan
+FUZZ := build-fuzz
 
-.PHONY: all deps native windows test demo bench clean
+.PHONY: all deps native windows test test-asan test-tsan test-fuzz demo bench clean
 
 all: native
 
@@ -20,6 +23,40 @@ native: windows
 
 test: native
 	@ctest --test-dir $(NATIVE) --output-on-failure -j $(JOBS)
+	@$(MAKE) --no-print-directory test-asan
+	@$(MAKE) --no-print-directory test-tsan
+	@$(MAKE) --no-print-directory test-fuzz
+
+# Sanitizer trees: the effect, minihost and the tests, without the tool and
+# the benchmarks; the artifact checks already ran in the native tree.
+SANITIZED := -DHUEWRIGHT_BUILD_TOOL=OFF -DHUEWRIGHT_BUILD_BENCH=OFF -DHUEWRIGHT_WINDOWS_BUILD=$(CURDIR)/$(WINDOWS)
+ASAN_FLAGS := -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
+export ASAN_OPTIONS := detect_leaks=1:abort_on_error=1:strict_string_checks=1
+export UBSAN_OPTIONS := print_stacktrace=1:halt_on_error=1
+export TSAN_OPTIONS := halt_on_error=1:second_deadlock_stack=1
+
+test-asan: deps
+	@cmake -S . -B $(ASAN) $(SANITIZED) "-DCMAKE_C_FLAGS=$(ASAN_FLAGS)" "-DCMAKE_CXX_FLAGS=$(ASAN_FLAGS)" \
+	  "-DCMAKE_EXE_LINKER_FLAGS=$(ASAN_FLAGS)" "-DCMAKE_SHARED_LINKER_FLAGS=$(ASAN_FLAGS)" >/dev/null
+	@cmake --build $(ASAN) -j $(JOBS)
+	@ctest --test-dir $(ASAN) --output-on-failure -j $(JOBS) -E '^artifact\.'
+
+# ThreadSanitizer: the tests labelled tsan (renders and passes on several threads).
+test-tsan: deps
+	@cmake -S . -B $(TSAN) $(SANITIZED) -DCMAKE_C_FLAGS=-fsanitize=thread -DCMAKE_CXX_FLAGS=-fsanitize=thread \
+	  -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread -DCMAKE_SHARED_LINKER_FLAGS=-fsanitize=thread >/dev/null
+	@cmake --build $(TSAN) -j $(JOBS)
+	@ctest --test-dir $(TSAN) --output-on-failure -j $(JOBS) -L tsan
+
+# libFuzzer with clang: the fuzz target, a bounded run on the seed corpus and
+# the replay of every regression input (docs/fuzzing.md).
+FUZZ_FLAGS := -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
+test-fuzz: deps
+	@CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ) -DHUEWRIGHT_BUILD_TOOL=OFF -DHUEWRIGHT_BUILD_BENCH=OFF \
+	  -DHUEWRIGHT_BUILD_TESTS=OFF -DHUEWRIGHT_BUILD_FUZZ=ON "-DCMAKE_C_FLAGS=$(FUZZ_FLAGS)" \
+	  "-DCMAKE_CXX_FLAGS=$(FUZZ_FLAGS)" >/dev/null
+	@cmake --build $(FUZZ) -j $(JOBS)
+	@ctest --test-dir $(FUZZ) --output-on-failure -j $(JOBS)
 
 demo: native
 	@bash scripts/demo.sh $(NATIVE)
@@ -29,4 +66,4 @@ bench: native
 	@$(NATIVE)/bench/palette_bench
 
 clean:
-	rm -rf $(NATIVE) $(WINDOWS) out
+	rm -rf $(NATIVE) $(WINDOWS) $(ASAN) $(TSAN) $(FUZZ) out
