@@ -38,10 +38,11 @@ void ReportHostFailure(const PF_InData* in_data, PF_OutData* out_data, const cha
 }
 
 PF_Err AcquireHostSuite(const PF_InData* in_data, PF_OutData* out_data, const char* name, int32_t version,
-                        const char* failure_text, const void** suite) {
+                        const char* failure_text, const void** suite, SPErr* host_code) {
   SPBasicSuite* basic = BasicSuiteOf(in_data);
-  // The host's return value is not looked at: the pointer decides.
-  if (basic && basic->AcquireSuite) basic->AcquireSuite(name, version, suite);
+  // The host's return value does not decide success: the pointer does.
+  const SPErr code = basic && basic->AcquireSuite ? basic->AcquireSuite(name, version, suite) : A_Err_MISSING_SUITE;
+  if (host_code) *host_code = code;
   if (*suite) return PF_Err_NONE;
   ReportHostFailure(in_data, out_data, failure_text ? failure_text : kAcquireFailureText);
   return PF_Err_BAD_CALLBACK_PARAM;

@@ -12,14 +12,17 @@ void ReportHostFailure(const PF_InData* in_data, PF_OutData* out_data, const cha
 
 // Returns PF_Err_NONE with *suite filled, or PF_Err_BAD_CALLBACK_PARAM after
 // reporting failure_text ("Not able to acquire AEFX Suite." when null).
+// Success is judged by the pointer alone; host_code, when given, receives
+// what the host answered, since only a suite handed over with code 0 is the
+// effect's to release.
 PF_Err AcquireHostSuite(const PF_InData* in_data, PF_OutData* out_data, const char* name, int32_t version,
-                        const char* failure_text, const void** suite);
+                        const char* failure_text, const void** suite, SPErr* host_code = nullptr);
 
 template <class Suite>
 PF_Err AcquireHostSuite(const PF_InData* in_data, PF_OutData* out_data, const char* name, int32_t version,
-                        const char* failure_text, const Suite** suite) {
+                        const char* failure_text, const Suite** suite, SPErr* host_code = nullptr) {
   const void* raw = nullptr;
-  const PF_Err err = AcquireHostSuite(in_data, out_data, name, version, failure_text, &raw);
+  const PF_Err err = AcquireHostSuite(in_data, out_data, name, version, failure_text, &raw, host_code);
   *suite = static_cast<const Suite*>(raw);
   return err;
 }

@@ -83,7 +83,8 @@ class DrawingWorldHold {
  public:
   DrawingWorldHold(PF_InData* in_data, PF_OutData* out_data) : in_data_(in_data), out_data_(out_data) {
     std::memset(&world_, 0, sizeof world_);
-    acquire_err_ = AcquireHostSuite(in_data, out_data, kPFWorldSuite, kPFWorldSuiteVersion2, kLoadFailureText, &suite_);
+    acquire_err_ = AcquireHostSuite(in_data, out_data, kPFWorldSuite, kPFWorldSuiteVersion2, kLoadFailureText, &suite_,
+                                    &host_code_);
   }
   ~DrawingWorldHold() {
     if (!finished_) Finish();
@@ -95,14 +96,15 @@ class DrawingWorldHold {
   const PF_WorldSuite2* suite() const { return suite_; }
   PF_EffectWorld* world() { return &world_; }
 
-  // Disposal then release, the first failing code. A suite the host never
-  // handed over is not released: that could drop another holder's reference.
+  // Disposal then release, the first failing code. Only a suite the host
+  // handed over with code 0 is released: releasing one it refused, pointer or
+  // not, could drop another holder's reference.
   PF_Err Finish() {
     finished_ = true;
-    if (acquire_err_) return PF_Err_NONE;
-    const PF_Err dispose_err = suite_->PF_DisposeWorld(in_data_->effect_ref, &world_);
+    const PF_Err dispose_err = acquire_err_ ? PF_Err_NONE : suite_->PF_DisposeWorld(in_data_->effect_ref, &world_);
     const PF_Err release_err =
-        ReleaseHostSuite(in_data_, out_data_, kPFWorldSuite, kPFWorldSuiteVersion2, kReleaseFailureText);
+        host_code_ ? PF_Err_NONE
+                   : ReleaseHostSuite(in_data_, out_data_, kPFWorldSuite, kPFWorldSuiteVersion2, kReleaseFailureText);
     return dispose_err ? dispose_err : release_err;
   }
 
@@ -112,6 +114,7 @@ class DrawingWorldHold {
   const PF_WorldSuite2* suite_ = nullptr;
   PF_EffectWorld world_;
   PF_Err acquire_err_;
+  SPErr host_code_ = A_Err_MISSING_SUITE;
   bool finished_ = false;
 };
 
