@@ -1,5 +1,36 @@
 #!/usr/bin/env bash
-# Shows what the effect registers, through minihost.
+# The demo: renders the bundled photograph through the effect in After Effects
+# (8, 16 and 32 bits) and in Premiere Pro (BGRA 8u, BGRA 32f, VUYA 32f), prints
+# the palette it measures, and says where the images are.
+#   bash scripts/demo.sh BUILD_DIR
 set -euo pipefail
 build=${1:-build}
-"$build/tools/huewright" info --plugin "$build/entry/HuewrightGenerator.so"
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+tool="$build/tools/huewright"
+photo="$root/demo/MtTamNorth.jpg"
+out="$root/out"
+
+if [[ ! -x "$tool" ]]; then
+  echo "demo: $tool not found; build first (make demo builds it)" >&2
+  exit 1
+fi
+mkdir -p "$out"
+
+"$tool" info
+echo
+
+# One file type per depth: 8-bit PNG, 16-bit TIFF, float EXR (the photograph
+# is an 8-bit JPEG, so the deeper outputs ask for their own sample type).
+"$tool" render "$photo" -o "$out/ae_8bit.png" --host ae --depth 8
+"$tool" render "$photo" -o "$out/ae_16bit.tif" --host ae --depth 16 --out-type uint16
+"$tool" render "$photo" -o "$out/ae_32bit.exr" --host ae --depth 32 --out-type float
+"$tool" render "$photo" -o "$out/premiere_bgra8.png" --host premiere --format bgra8
+"$tool" render "$photo" -o "$out/premiere_bgra32f.exr" --host premiere --format bgra32f --out-type float
+"$tool" render "$photo" -o "$out/premiere_vuya32f.exr" --host premiere --format vuya32f --out-type float
+echo
+
+echo "Palette of $(basename "$photo") (After Effects, 8-bit):"
+"$tool" palette "$photo" --quiet
+echo
+echo "The six rendered images are in $out/:"
+ls -1 "$out" | sed 's/^/  /'
