@@ -157,7 +157,14 @@ ImageFile ReadImage(const std::string& path) {
   file.image.width = spec.width;
   file.image.height = spec.height;
 
-  std::vector<float> samples(static_cast<std::size_t>(spec.width) * spec.height * spec.nchannels);
+  std::vector<float> samples;
+  try {
+    samples.resize(static_cast<std::size_t>(spec.width) * spec.height * spec.nchannels);
+    file.image.pixels.reserve(static_cast<std::size_t>(spec.width) * spec.height * 4);
+  } catch (const std::bad_alloc&) {
+    throw ToolError(path, "too large to hold in memory (" + std::to_string(spec.width) + " x " +
+                              std::to_string(spec.height) + ")");
+  }
   const bool read = in->read_image(0, 0, 0, spec.nchannels, TypeDesc::FLOAT, samples.data());
   if (!read || in->has_error())
     throw ToolError(path, "damaged or truncated image: " + Reason(in->geterror(), "the pixels cannot be read"));
