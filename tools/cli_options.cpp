@@ -77,7 +77,7 @@ std::set<int> ParseFrameNumbers(const std::string& text) {
 // Depth and format are remembered as given and resolved against the host
 // once every option is read.
 struct Pending {
-  std::optional<int> depth;
+  std::optional<std::string> depth;
   std::optional<std::string> format;
   std::optional<std::string> host;
 };
@@ -88,7 +88,7 @@ std::map<std::string, Handler> ValueOptions(Pending& pending) {
       {"--output", [](CliOptions& o, const std::string& v) { o.output = v; }},
       {"--plugin", [](CliOptions& o, const std::string& v) { o.plugin = v; }},
       {"--host", [&pending](CliOptions&, const std::string& v) { pending.host = v; }},
-      {"--depth", [&pending](CliOptions&, const std::string& v) { pending.depth = ParseIntIn("--depth", v, 8, 32); }},
+      {"--depth", [&pending](CliOptions&, const std::string& v) { pending.depth = v; }},
       {"--format", [&pending](CliOptions&, const std::string& v) { pending.format = v; }},
       {"--gain", [](CliOptions& o, const std::string& v) { o.render.gain = ParseGain(v); }},
       {"--swatches", [](CliOptions& o, const std::string& v) { o.render.swatches = ParseOnOff("--swatches", v, "on", "off"); }},
@@ -118,15 +118,11 @@ HostLayout ResolveLayout(const Pending& pending, bool& premiere) {
     Bad("--format", format, "bgra8, bgra32f or vuya32f");
   }
   if (pending.format) throw UsageError("--format applies to Premiere (--host premiere); After Effects takes --depth");
-  switch (pending.depth.value_or(8)) {
-    case 8:
-      return HostLayout::Argb8;
-    case 16:
-      return HostLayout::Argb16;
-    case 32:
-      return HostLayout::Argb32f;
-  }
-  Bad("--depth", std::to_string(*pending.depth), "8, 16 or 32");
+  const std::string depth = pending.depth.value_or("8");
+  if (depth == "8") return HostLayout::Argb8;
+  if (depth == "16") return HostLayout::Argb16;
+  if (depth == "32") return HostLayout::Argb32f;
+  Bad("--depth", depth, "8, 16 or 32");
 }
 
 Command ParseCommand(const std::string& word) {
