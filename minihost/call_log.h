@@ -5,16 +5,16 @@
 //   name                    text          values                                   pointers
 //   AcquireSuite            suite name    version, success (1/0)                   -
 //   ReleaseSuite            suite name    version, matched an acquisition (1/0)    -
-//   sprintf                 result text   length written                           buffer
+//   sprintf                 result text   length the whole text needs              buffer
 //   strcpy                  source text   -                                        dest
 //   add_param               param name    index, param_type, id                    def
 //   checkout_param          -             index, what_time, time_step, time_scale  param
 //   checkin_param           -             param_type, id                           param
 //   copy                    -             -                                        src, dst, src_rect, dst_rect
 //   checkout_layer          -             index, checkout_id, what_time, time_step, time_scale   request
-//   checkout_layer_pixels   -             checkout_id                              -
+//   checkout_layer_pixels   -             checkout_id                              place for the world
 //   checkin_layer_pixels    -             checkout_id                              -
-//   checkout_output         -             -                                        -
+//   checkout_output         -             -                                        place for the world
 //   new_world               -             width, height, flags                     world
 //   dispose_world           -             -                                        world
 //   PF_NewWorld             -             width, height, clear_pixB, pixel_format  world
