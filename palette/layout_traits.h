@@ -6,9 +6,11 @@
 #define HUEWRIGHT_PALETTE_LAYOUT_TRAITS_H
 
 #include <array>
-#include <bit>
 #include <cmath>
 #include <cstdint>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "analysers.h"
 #include "band_accumulator.h"
@@ -35,13 +37,27 @@ Channel TruncateToChannel(double value) {
   return static_cast<Channel>(static_cast<uint32_t>(static_cast<int32_t>(value)));
 }
 
-// Negative channels count as black for the brightness; NaN passes through.
-// Masked rather than branched: footage near black flips sign from pixel to
-// pixel.
-inline double RaiseNegative(double value) {
-  const uint64_t keep = uint64_t{0} - static_cast<uint64_t>(!(value < 0.0));
-  return std::bit_cast<double>(std::bit_cast<uint64_t>(value) & keep);
+// Branch-free "a > b ? a : b" and "a < b ? a : b": footage near black
+// flips sign from pixel to pixel. The SSE2 instructions return b whenever
+// the test fails, NaN and zeros of either sign included, which is exactly
+// the rule written out; compilers will not pick them for the plain C++.
+inline double GreaterOr(double a, double b) {
+#if defined(__SSE2__)
+  return _mm_cvtsd_f64(_mm_max_sd(_mm_set_sd(a), _mm_set_sd(b)));
+#else
+  return a > b ? a : b;
+#endif
 }
+inline double LesserOr(double a, double b) {
+#if defined(__SSE2__)
+  return _mm_cvtsd_f64(_mm_min_sd(_mm_set_sd(a), _mm_set_sd(b)));
+#else
+  return a < b ? a : b;
+#endif
+}
+
+// Negative channels count as black for the brightness; NaN passes through.
+inline double RaiseNegative(double value) { return GreaterOr(0.0, value); }
 
 // 8-bit and 16-bit layouts: raw channel values, brightness from their
 // integer sum. Unit::kValue is the approximate reciprocal of full scale that
@@ -136,11 +152,7 @@ struct VuyaFloatLayout {
   static constexpr bool kCopiesAfterAnalysis = true;
 
   // Limits to 0..1 in that order, so NaN survives both tests.
-  static float LimitToUnit(double value) {
-    if (value < 0.0) value = 0.0;
-    if (value > 1.0) value = 1.0;
-    return static_cast<float>(value);
-  }
+  static float LimitToUnit(double value) { return static_cast<float>(LesserOr(1.0, RaiseNegative(value))); }
 
   static void Accumulate(BandAccumulator& accumulator, int32_t, const Pixel& p) {
     const double v = p.*kV;

@@ -8,6 +8,7 @@
 
 #include "analysers.h"
 #include "analysis_helpers.h"
+#include "layout_traits.h"
 
 namespace {
 
@@ -26,6 +27,29 @@ TEST(SelectBand, HalfOpenBandsWithNaNBrightest) {
                         {std::numeric_limits<double>::quiet_NaN(), 4},
                         {-std::numeric_limits<double>::infinity(), 0}};
   for (const Case& c : cases) EXPECT_EQ(SelectBand(c.brightness), c.band) << c.brightness;
+}
+
+TEST(ChannelLimits, RaiseNegativeAndLimitToUnitKeepNaNAndSignedZero) {
+  constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+  constexpr double kInf = std::numeric_limits<double>::infinity();
+  struct Case {
+    double in, raised, limited;
+  };
+  const Case cases[] = {{-1.0, 0.0, 0.0}, {-0.0, -0.0, -0.0}, {0.0, 0.0, 0.0},   {0.5, 0.5, 0.5},
+                        {1.0, 1.0, 1.0},  {1.5, 1.5, 1.0},    {kInf, kInf, 1.0}, {-kInf, 0.0, 0.0},
+                        {kNaN, kNaN, kNaN}};
+  for (const Case& c : cases) {
+    const double raised = RaiseNegative(c.in);
+    const double limited = VuyaFloatLayout::LimitToUnit(c.in);
+    if (std::isnan(c.raised)) {
+      EXPECT_TRUE(std::isnan(raised) && std::isnan(limited)) << c.in;
+      continue;
+    }
+    EXPECT_EQ(raised, c.raised) << c.in;
+    EXPECT_EQ(std::signbit(raised), std::signbit(c.raised)) << c.in;
+    EXPECT_EQ(limited, c.limited) << c.in;
+    EXPECT_EQ(std::signbit(limited), std::signbit(c.limited)) << c.in;
+  }
 }
 
 // Spreads a channel sum over red, green and blue.
