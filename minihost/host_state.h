@@ -9,6 +9,8 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <new>
+#include <stdexcept>
 #include <optional>
 #include <string>
 #include <utility>
@@ -99,7 +101,15 @@ class HostState {
     if (fault && !fault->after_work) {
       err = fault->code;
     } else {
-      err = work(record);
+      // Nothing may unwind through the effect's frames.
+      try {
+        err = work(record);
+      } catch (const std::bad_alloc&) {
+        err = PF_Err_OUT_OF_MEMORY;
+      } catch (const std::exception& error) {
+        Error(record.name + " failed inside the host: " + error.what());
+        err = PF_Err_INTERNAL_STRUCT_DAMAGED;
+      }
       if (fault) err = fault->code;
     }
     record.result = err;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <new>
 
 namespace minihost {
 
@@ -54,6 +55,7 @@ World::World(PixelLayout layout, WorldShape shape) : layout_(layout) {
   row_stride_ = static_cast<std::size_t>(shape.width) * pixel + static_cast<std::size_t>(shape.row_padding);
   if (row_stride_ > 0x7fffffffu) throw std::invalid_argument("rowbytes does not fit 32 bits");
   const std::size_t height = static_cast<std::size_t>(shape.height);
+  if (height > 0 && row_stride_ > kMaxPixelBytes / height) throw std::bad_alloc();
   storage_.assign(2 * kGuardBytes + row_stride_ * height, kGuardByte);
   // Pixels start cleared; padding and guards keep the guard pattern.
   for (A_long y = 0; y < shape.height; ++y)

@@ -48,6 +48,8 @@ class World {
  public:
   static constexpr std::size_t kGuardBytes = 64;
   static constexpr uint8_t kGuardByte = 0xA5;
+  // Larger worlds are refused with std::bad_alloc rather than exhausting the machine.
+  static constexpr std::size_t kMaxPixelBytes = std::size_t{1} << 30;
 
   // Throws std::invalid_argument for negative sizes or a padding that is not
   // a multiple of 4.

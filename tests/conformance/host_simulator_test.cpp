@@ -253,6 +253,27 @@ TEST(Verify, NewWorldsAreClearedOnlyWhenAsked) {
   }
 }
 
+TEST(Verify, WorldsTooLargeOrNegativeAreRefusedWithoutHarm) {
+  struct Size {
+    A_long width, height;
+    PF_Err expected;
+  };
+  for (const Size size : {Size{1 << 20, 1 << 20, PF_Err_OUT_OF_MEMORY}, Size{-1, 4, PF_Err_BAD_CALLBACK_PARAM},
+                          Size{0, 0, PF_Err_NONE}}) {
+    std::unique_ptr<Host> host = MakeHost();
+    host->WithinCall([&] {
+      auto* suite = Acquire<PF_WorldSuite2>(*host, kPFWorldSuite, 2);
+      PF_EffectWorld world{};
+      EXPECT_EQ(suite->PF_NewWorld(host->InData().effect_ref, size.width, size.height, 1, PF_PixelFormat_ARGB128,
+                                   &world),
+                size.expected);
+      EXPECT_EQ(suite->PF_DisposeWorld(host->InData().effect_ref, &world), PF_Err_NONE);
+      Release(*host, kPFWorldSuite, 2);
+    });
+    EXPECT_EQ(host->VerifyReport(), "");
+  }
+}
+
 // Callbacks without a context pointer find their host through the calling
 // thread, so hosts on several threads never see each other's calls.
 TEST(ConcurrentHosts, EachHostRecordsOnlyItsOwnCalls) {
