@@ -37,22 +37,15 @@ Channel TruncateToChannel(double value) {
   return static_cast<Channel>(static_cast<uint32_t>(static_cast<int32_t>(value)));
 }
 
-// Branch-free "a > b ? a : b" and "a < b ? a : b": footage near black
-// flips sign from pixel to pixel. The SSE2 instructions return b whenever
-// the test fails, NaN and zeros of either sign included, which is exactly
-// the rule written out; compilers will not pick them for the plain C++.
+// Branch-free "a > b ? a : b": footage near black flips sign from pixel to
+// pixel. SSE2's maxsd returns b whenever the test fails, NaN and zeros of
+// either sign included, which is exactly the rule written out; compilers
+// will not pick it for the plain C++.
 inline double GreaterOr(double a, double b) {
 #if defined(__SSE2__)
   return _mm_cvtsd_f64(_mm_max_sd(_mm_set_sd(a), _mm_set_sd(b)));
 #else
   return a > b ? a : b;
-#endif
-}
-inline double LesserOr(double a, double b) {
-#if defined(__SSE2__)
-  return _mm_cvtsd_f64(_mm_min_sd(_mm_set_sd(a), _mm_set_sd(b)));
-#else
-  return a < b ? a : b;
 #endif
 }
 
@@ -152,7 +145,11 @@ struct VuyaFloatLayout {
   static constexpr bool kCopiesAfterAnalysis = true;
 
   // Limits to 0..1 in that order, so NaN survives both tests.
-  static float LimitToUnit(double value) { return static_cast<float>(LesserOr(1.0, RaiseNegative(value))); }
+  static float LimitToUnit(double value) {
+    if (value < 0.0) value = 0.0;
+    if (value > 1.0) value = 1.0;
+    return static_cast<float>(value);
+  }
 
   static void Accumulate(BandAccumulator& accumulator, int32_t, const Pixel& p) {
     const double v = p.*kV;
