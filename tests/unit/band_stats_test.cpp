@@ -177,19 +177,6 @@ TEST(BandClamp, LimitsEachValueToTheFormatsRange) {
   }
 }
 
-TEST(BandClamp, TheNamedClampsMatchTheTable) {
-  BandStats unit, eight, sixteen;
-  FillSums(unit.rgb_sums, 300.0);
-  FillSums(eight.rgb_sums, 300.0);
-  FillSums(sixteen.rgb_sums, 40000.0);
-  ClampRgbUnit(unit);
-  ClampRgb8(eight);
-  ClampRgb16(sixteen);
-  EXPECT_EQ(unit.rgb_sums[4][2], 1.0);
-  EXPECT_EQ(eight.rgb_sums[4][2], 255.0);
-  EXPECT_EQ(sixteen.rgb_sums[4][2], 32768.0);
-}
-
 TEST(BandPaletteCopy, CopiesBothModelsOfEveryBand) {
   BandStats stats;
   for (int band = 0; band < kBandCount; ++band) {
