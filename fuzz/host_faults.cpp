@@ -8,8 +8,10 @@ namespace {
 
 struct FaultableCall {
   const char* name;
-  // Calls that release what the effect holds: the host still does the work,
-  // else the leak would be the host's own.
+  // The host still does the work of calls that release what the effect
+  // holds (else the leak would be the host's own), and still reports
+  // Premiere's pixel format (else the effect rightly takes BGRA 8-bit,
+  // whatever the world holds).
   bool work_always_done;
 };
 
@@ -22,7 +24,7 @@ constexpr FaultableCall kCalls[] = {
     {"PF_DisposeWorld", true},      {"PF_GetPixelFormat", false},
     {"iterate8", false},            {"iterate16", false},
     {"iterateFloat", false},        {"ClearSupportedPixelFormats", false},
-    {"AddSupportedPixelFormat", false}, {"GetPixelFormat", false},
+    {"AddSupportedPixelFormat", false}, {"GetPixelFormat", true},
 };
 
 struct SuiteName {

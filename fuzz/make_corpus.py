@@ -75,7 +75,8 @@ corpus.mkdir(exist_ok=True)
 for name, data in seeds.items():
     (corpus / name).write_bytes(data)
 
-# Inputs that once broke an invariant; replayed by the fuzz.effect_regressions test.
+# Inputs that once broke an invariant; replayed by the fuzz.effect_regressions
+# test. Inputs found by the fuzzer itself are kept there as found.
 regressions = {
     # "PF World Suite" 2 handed over with a non-zero code was released.
     "world_suite_error_with_pointer": SETUP_AE + bytes([REFUSE_SUITE, 2, 1, 1, 0]) + smart(ARGB8, 4, 4),

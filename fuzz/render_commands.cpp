@@ -34,17 +34,27 @@ bool HasPremierePath(PixelLayout layout) {
   return layout == PixelLayout::kBgra8 || layout == PixelLayout::kBgraFloat || layout == PixelLayout::kVuyaFloat;
 }
 
+// A format query that failed before answering leaves the format unknown:
+// the frame is then rightly left as the host handed it over.
+bool FormatUnanswered(const minihost::Host& host, std::size_t first_call) {
+  const std::vector<minihost::CallRecord> calls = host.Log().All();
+  for (std::size_t index = first_call; index < calls.size(); ++index)
+    if (calls[index].name == "PF_GetPixelFormat" && calls[index].values.empty()) return true;
+  return false;
+}
+
 }  // namespace
 
 void SmartRenderCommand(ByteReader& reader, HostSlot& slot, const std::string& label) {
   Frame frame = DecodeFrame(reader, reader.Byte() >= 224);
   const std::string sent = Describe(label, frame);
+  const std::size_t first_call = slot.host.Log().Size();
   const PF_Err result = slot.host.SmartRender(frame.input, frame.output);
   ExpectAllowedResult(sent, result, slot.codes);
   ExpectHostClean(sent, slot.host);
   ExpectWorldsIntact(sent, frame);
   if (result != PF_Err_NONE || !AnalysisOn() || !minihost::IsAfterEffectsLayout(frame.input.Layout()) ||
-      !SameSize(frame.input, frame.output))
+      !SameSize(frame.input, frame.output) || FormatUnanswered(slot.host, first_call))
     return;
   if (slot.host.Params().checkbox == 0) return ExpectExactCopy(sent, frame);
   ExpectPassThrough(sent, frame, frame.input.Width(), frame.input.Height(), frame.input.Height());
