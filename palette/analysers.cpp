@@ -10,11 +10,11 @@ namespace {
 
 template <class Layout>
 int32_t Analyze(void* refcon, int32_t x, int32_t, typename Layout::Pixel* in, typename Layout::Pixel* out) {
-  typename Layout::Pixel pixel;
-  std::memcpy(&pixel, in, sizeof pixel);
   BandAccumulator* accumulator = refcon ? static_cast<const PixelRefcon*>(refcon)->accumulator : nullptr;
-  if (accumulator && accumulator->enabled()) Layout::Accumulate(*accumulator, x, pixel);
-  if constexpr (Layout::kCopiesAfterAnalysis) std::memcpy(out, &pixel, sizeof pixel);
+  if (accumulator && accumulator->enabled()) Layout::Accumulate(*accumulator, x, *in);
+  // Nothing was written before this copy, so in may be out; raw bytes keep
+  // NaN payloads.
+  if constexpr (Layout::kCopiesAfterAnalysis) std::memmove(out, in, sizeof *in);
   return 0;
 }
 

@@ -158,8 +158,9 @@ struct VuyaFloatLayout {
     const float red = LimitToUnit(v * 1.403 + y);
     const float green = LimitToUnit((y - u * 0.344) - v * 0.714);
     const float blue = LimitToUnit(u * 1.77 + y);
-    const double brightness =
-        ((RaiseNegative(double(green)) + RaiseNegative(double(red))) + RaiseNegative(double(blue))) * 0.333;
+    // The limited channels are never below 0.0, so raising negatives to 0.0
+    // as the RGB layouts do would change nothing here.
+    const double brightness = ((double(green) + double(red)) + double(blue)) * 0.333;
     // The sums get the colour as it was limited, converted back to luma and
     // colour differences.
     const float luma = static_cast<float>((double(red) * 0.299 + double(green) * 0.587) + double(blue) * 0.114);
