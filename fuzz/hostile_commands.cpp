@@ -83,6 +83,7 @@ void HostileRenderCommand(ByteReader& reader, HostSlot& slot, const std::string&
   bool before_suites = false;
   PF_Err result = PF_Err_NONE;
   {
+    const FormatQueryFor query(slot, frame.output);
     Restore<PF_EffectWorld> output_guard(*frame.output.Record());
     Restore<PF_InData> in_data_guard(slot.host.InData());
     if (choice == 0) sent_params = nullptr;

@@ -63,12 +63,13 @@ void SmartRenderCommand(ByteReader& reader, HostSlot& slot, const std::string& l
 void ClassicRenderCommand(ByteReader& reader, HostSlot& slot, const std::string& label) {
   Frame frame = DecodeFrame(reader, true);
   const std::string sent = Describe(label, frame);
-  // A format query that leaves the preset selects the 8-bit path: only a
-  // host whose worlds are 8-bit can answer that way.
-  const bool leaves = slot.query_leaves_format && minihost::PixelBytes(frame.output.Layout()) == 4;
-  slot.host.SetPixelFormatQueryLeavesFormat(leaves);
-  const PF_Err result = slot.host.Render(frame.input, frame.output);
-  slot.host.SetPixelFormatQueryLeavesFormat(slot.query_leaves_format);
+  bool leaves = false;
+  PF_Err result = PF_Err_NONE;
+  {
+    const FormatQueryFor query(slot, frame.output);
+    leaves = query.leaves();
+    result = slot.host.Render(frame.input, frame.output);
+  }
   ExpectAllowedResult(sent, result, slot.codes);
   ExpectHostClean(sent, slot.host);
   ExpectWorldsIntact(sent, frame);

@@ -188,6 +188,13 @@ void RunCommand(ByteReader& reader, HostSlot& slot, const minihost::EffectLibrar
 HostSlot::HostSlot(const minihost::EffectLibrary& effect, minihost::Application application)
     : options{application}, host(effect, options) {}
 
+FormatQueryFor::FormatQueryFor(HostSlot& slot, const minihost::World& output)
+    : slot_(slot), leaves_(slot.query_leaves_format && minihost::PixelBytes(output.Layout()) == 4) {
+  slot_.host.SetPixelFormatQueryLeavesFormat(leaves_);
+}
+
+FormatQueryFor::~FormatQueryFor() { slot_.host.SetPixelFormatQueryLeavesFormat(slot_.query_leaves_format); }
+
 bool AnalysisOn() { return analysis_on; }
 
 void NoteSelectorSent(PF_Cmd cmd) {

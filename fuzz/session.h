@@ -10,6 +10,7 @@
 #include "effect_library.h"
 #include "host.h"
 #include "host_faults.h"
+#include "world.h"
 
 namespace fuzz {
 
@@ -23,6 +24,21 @@ struct HostSlot {
   // Some callback or suite will fail: results other than the plain ones may come.
   bool faults_armed = false;
   bool query_leaves_format = false;
+};
+
+// For one classic render: a format query that leaves the preset selects the
+// 8-bit path, so only a host whose output is 8-bit may answer that way.
+class FormatQueryFor {
+ public:
+  FormatQueryFor(HostSlot& slot, const minihost::World& output);
+  ~FormatQueryFor();
+  FormatQueryFor(const FormatQueryFor&) = delete;
+  FormatQueryFor& operator=(const FormatQueryFor&) = delete;
+  bool leaves() const { return leaves_; }
+
+ private:
+  HostSlot& slot_;
+  bool leaves_;
 };
 
 // The process-wide analysis switch of the loaded effect as the fuzzer
