@@ -12,21 +12,14 @@ using namespace render_test;
 using reference::CheckSwatches;
 using reference::Palette;
 
-struct FormatCase {
-  const char* name;
-  PixelLayout layout;
-  const TestFrame& (*frame)();
-};
-
-const FormatCase kFormats[] = {
+const LayoutCase kFormats[] = {
     {"BGRA 8-bit", PixelLayout::kBgra8, MountainFrame},
     {"BGRA float", PixelLayout::kBgraFloat, CarrotsFrame},
     {"VUYA float", PixelLayout::kVuyaFloat, CarrotsFrame},
 };
 
-class PremiereRenderTest : public ::testing::Test {
+class PremiereRenderTest : public RenderTest {
  protected:
-  void SetUp() override { EnsureAnalysisOn(LoadedEffect()); }
   Host MakeHost(PF_Quality quality = PF_Quality_HI, int threads = 1) {
     return Host(LoadedEffect(), Options(Application::kPremiere, threads, quality));
   }
@@ -40,7 +33,7 @@ World SentinelWorld(PixelLayout layout, int32_t w, int32_t h) {
 }
 
 TEST_F(PremiereRenderTest, EachFormatPaintsItsOwnPlainAverages) {
-  for (const FormatCase& format : kFormats) {
+  for (const LayoutCase& format : kFormats) {
     SCOPED_TRACE(format.name);
     Host host = MakeHost();
     host.Params().gain = 3.0;  // Premiere reads no parameter
@@ -88,7 +81,7 @@ TEST_F(PremiereRenderTest, BgraFloatAtLowQualityKeepsTheLastAnalysedPalette) {
 }
 
 TEST_F(PremiereRenderTest, AnalysisOffFreezesEveryFormat) {
-  for (const FormatCase& format : kFormats) {
+  for (const LayoutCase& format : kFormats) {
     SCOPED_TRACE(format.name);
     Host host = MakeHost();
     World first = reference::MakeWorld(format.layout, format.frame());
@@ -193,7 +186,7 @@ TEST_F(PremiereRenderTest, SmallerOutputOrFewerRowsStaysInsideBothWorlds) {
     PF_LRect hint;
   };
   const SizeCase cases[] = {{50, 64, {0, 0, 50, 64}}, {96, 30, {0, 0, 96, 64}}, {40, 20, {0, -5, 40, 100}}};
-  for (const FormatCase& format : kFormats)
+  for (const LayoutCase& format : kFormats)
     for (const SizeCase& size : cases) {
       SCOPED_TRACE(std::string(format.name) + " " + std::to_string(size.out_w) + "x" + std::to_string(size.out_h));
       Host host = MakeHost();

@@ -19,6 +19,19 @@ using minihost::HostOptions;
 using minihost::PixelLayout;
 using minihost::World;
 
+// One layout rendered from one test frame.
+struct LayoutCase {
+  const char* name;
+  PixelLayout layout;
+  const TestFrame& (*frame)();
+};
+
+// Every render test starts with the analysis switch on.
+class RenderTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+};
+
 inline HostOptions Options(Application application, int threads = 1, PF_Quality quality = PF_Quality_HI) {
   HostOptions options;
   options.application = application;
@@ -49,6 +62,8 @@ inline void EnsureAnalysisOn(const minihost::EffectLibrary& effect) {
   ASSERT_EQ(host.UserChangedParam(), PF_Err_NONE);
   ASSERT_TRUE(AnalysisIsOn(effect));
 }
+
+inline void RenderTest::SetUp() { EnsureAnalysisOn(LoadedEffect()); }
 
 }  // namespace render_test
 

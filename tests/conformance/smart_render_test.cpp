@@ -11,27 +11,20 @@ using namespace render_test;
 using reference::CheckSwatches;
 using reference::Palette;
 
-struct DepthCase {
-  const char* name;
-  PixelLayout layout;
-  const TestFrame& (*frame)();
-};
-
-const DepthCase kDepths[] = {
+const LayoutCase kDepths[] = {
     {"8-bit", PixelLayout::kArgb8, MountainFrame},
     {"16-bit", PixelLayout::kArgb16, MountainFrame},
     {"float", PixelLayout::kArgbFloat, CarrotsFrame},
     {"float from 8-bit", PixelLayout::kArgbFloat, MountainFrame},
 };
 
-class SmartRenderTest : public ::testing::Test {
+class SmartRenderTest : public RenderTest {
  protected:
-  void SetUp() override { EnsureAnalysisOn(LoadedEffect()); }
   Host MakeHost(int threads = 1) { return Host(LoadedEffect(), Options(Application::kAfterEffects, threads)); }
 };
 
 TEST_F(SmartRenderTest, PaintsEachDepthsOwnBandAveragesTimesTheGain) {
-  for (const DepthCase& depth : kDepths)
+  for (const LayoutCase& depth : kDepths)
     for (double gain : {1.0, 3.0, 0.001}) {
       SCOPED_TRACE(std::string(depth.name) + " gain " + std::to_string(gain));
       Host host = MakeHost();
@@ -76,7 +69,7 @@ TEST_F(SmartRenderTest, MakesTheHostCallsOfOneFrameInOrder) {
 }
 
 TEST_F(SmartRenderTest, CheckboxOffCopiesTheInputYetKeepsThePaletteCurrent) {
-  for (const DepthCase& depth : kDepths) {
+  for (const LayoutCase& depth : kDepths) {
     SCOPED_TRACE(depth.name);
     Host host = MakeHost();
     host.Params().checkbox = 0;
@@ -139,7 +132,7 @@ TEST_F(SmartRenderTest, SwatchesFollowTheInputSizeAndTheDrawingWorldTheOutputSiz
 }
 
 TEST_F(SmartRenderTest, OneAndFourIterationThreadsGiveTheSameFrame) {
-  for (const DepthCase& depth : kDepths) {
+  for (const LayoutCase& depth : kDepths) {
     SCOPED_TRACE(depth.name);
     World input = reference::MakeWorld(depth.layout, depth.frame());
     World single(depth.layout, input.Width(), input.Height());
