@@ -15,6 +15,7 @@
 #include "analysers.h"
 #include "band_accumulator.h"
 #include "pixel_refcon.h"
+#include "swatch_layout.h"
 #include "writers.h"
 
 namespace {
@@ -123,6 +124,7 @@ double TimePass(PixelFunction<Pixel> fn, Pass pass, const BandPalette& palette) 
   refcon.frame_height = kHeight;
   refcon.accumulator = &accumulator;
   refcon.palette = &palette;
+  PrepareSwatchBounds(refcon);
   IterateFrame(fn, &refcon, Frames<Pixel>::In().data(), OutFrame<Pixel>().data());
   if (pass == Pass::kAnalyse) {
     BandSums sums{};

@@ -15,6 +15,17 @@ struct BandPalette {
   BandSums yuv{};
 };
 
+// The swatch cells of one frame size in whole pixels, so that the drawing
+// pass compares integers. Filled by PrepareSwatchBounds; until then ready is
+// false and the writers use the exact double comparisons.
+struct SwatchBounds {
+  int64_t first_row;
+  uint64_t row_count;  // rows first_row .. first_row + row_count - 1
+  // Cell k spans columns column_edges[k] .. column_edges[k + 1] - 1.
+  int64_t column_edges[kBandCount + 1];
+  bool ready;
+};
+
 struct PixelRefcon {
   double frame_width;
   double frame_height;
@@ -24,6 +35,7 @@ struct PixelRefcon {
   // palette. Either may be null where its pass does not run.
   BandAccumulator* accumulator;
   const BandPalette* palette;
+  SwatchBounds swatch;
 };
 
 BandPalette CopyPalette(const BandStats& stats);

@@ -29,4 +29,27 @@ inline int SwatchCellAt(const PixelRefcon& refcon, int32_t x, int32_t y) {
          (column >= kSwatchEdges[3] * width) + (column >= kSwatchEdges[4] * width);
 }
 
+// Turns refcon's frame size into whole-pixel bounds that select exactly the
+// pixels SwatchCellAt selects, for any width and height, NaN and infinities
+// included. Call again whenever the frame size changes.
+void PrepareSwatchBounds(PixelRefcon& refcon);
+
+// SwatchCellAt over prepared bounds, split in its row test and its column
+// lookup. A row outside the strip costs one subtraction and one comparison:
+// most of a frame is such rows.
+inline bool SwatchRowIn(const SwatchBounds& bounds, int32_t y) {
+  return static_cast<uint64_t>(int64_t{y} - bounds.first_row) < bounds.row_count;
+}
+
+inline int SwatchColumnCellIn(const SwatchBounds& bounds, int32_t x) {
+  const int64_t column = x;
+  const int64_t* edges = bounds.column_edges;
+  if (!(column >= edges[0] && column < edges[5])) return -1;
+  return (column >= edges[1]) + (column >= edges[2]) + (column >= edges[3]) + (column >= edges[4]);
+}
+
+inline int SwatchCellIn(const SwatchBounds& bounds, int32_t x, int32_t y) {
+  return SwatchRowIn(bounds, y) ? SwatchColumnCellIn(bounds, x) : -1;
+}
+
 #endif

@@ -8,17 +8,38 @@
 
 namespace {
 
+// Refcons whose bounds were not prepared take the exact double comparisons.
+[[gnu::noinline]] int CellByExactComparison(const PixelRefcon& record, int32_t x, int32_t y) {
+  return SwatchCellAt(record, x, y);
+}
+
+// Paints pixel (x, y) if it lies in a cell, else copies it. Out of line, so
+// that the common path below stays a straight run without taken jumps.
 template <class Layout>
-int32_t Draw(void* refcon, int32_t x, int32_t y, typename Layout::Pixel* in, typename Layout::Pixel* out) {
-  const auto* record = static_cast<const PixelRefcon*>(refcon);
-  const int cell = record && record->palette ? SwatchCellAt(*record, x, y) : -1;
-  if (cell < 0) [[likely]] {
-    // Raw bytes, so that NaN payloads survive; in may be out.
+[[gnu::noinline]] int32_t DrawCellOrCopy(const PixelRefcon* record, int32_t x, int32_t y, typename Layout::Pixel* in,
+                                         typename Layout::Pixel* out) {
+  int cell = -1;
+  if (record && record->palette)
+    cell = record->swatch.ready ? SwatchCellIn(record->swatch, x, y) : CellByExactComparison(*record, x, y);
+  if (cell < 0) {
     std::memmove(out, in, sizeof *in);
     return 0;
   }
   Layout::Paint(*record->palette, cell, *in, *out);
   return 0;
+}
+
+// Most pixels lie in rows outside the strip: with prepared bounds those take
+// one subtraction and one comparison, then the copy (raw bytes, so that NaN
+// payloads survive; in may be out).
+template <class Layout>
+int32_t Draw(void* refcon, int32_t x, int32_t y, typename Layout::Pixel* in, typename Layout::Pixel* out) {
+  const auto* record = static_cast<const PixelRefcon*>(refcon);
+  if (record && record->swatch.ready && !SwatchRowIn(record->swatch, y)) [[likely]] {
+    std::memmove(out, in, sizeof *in);
+    return 0;
+  }
+  return DrawCellOrCopy<Layout>(record, x, y, in, out);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "band_accumulator.h"
 #include "clamps.h"
 #include "pixel_refcon.h"
+#include "swatch_layout.h"
 #include "effect_constants.h"
 #include "render_pipelines.h"
 #include "row_walker.h"
@@ -126,6 +127,7 @@ PF_Err Render(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[], P
   std::memset(&refcon, 0, sizeof refcon);
   refcon.frame_width = static_cast<double>(output->width);
   refcon.frame_height = static_cast<double>(output->height);
+  PrepareSwatchBounds(refcon);
   const int32_t row_count = ExtentRowCount(*output);
 
   const bool analysis_on = AnalysisEnabled(ProcessBandStats());

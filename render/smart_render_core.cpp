@@ -4,6 +4,7 @@
 #include "band_accumulator.h"
 #include "clamps.h"
 #include "pixel_refcon.h"
+#include "swatch_layout.h"
 #include "effect_constants.h"
 #include "render_pipelines.h"
 #include "suite_helpers.h"
@@ -171,6 +172,7 @@ PF_Err SmartRenderCore(PF_InData* in_data, PF_OutData* out_data, PF_EffectWorld*
   std::memset(&refcon, 0, sizeof refcon);
   refcon.frame_width = static_cast<double>(input->width);
   refcon.frame_height = static_cast<double>(input->height);
+  PrepareSwatchBounds(refcon);
   refcon.draw_enabled = params[PARAM_ENABLE]->u.bd.value != 0;
   refcon.gain = params[PARAM_GAIN]->u.fs_d.value;
 

@@ -164,6 +164,20 @@ TYPED_TEST(WriterTest, InPlaceGivesTheSameFrame) {
   EXPECT_TRUE(std::memcmp(frame.data(), separate.data(), frame.size() * sizeof(frame[0])) == 0);
 }
 
+// The pipelines prepare whole-pixel bounds; frames must not change with them,
+// whether the strip is there, missing or spans every row.
+TYPED_TEST(WriterTest, PreparedBoundsDrawTheSameFrame) {
+  for (double height : {double(kHeight), 1.0, 0.0, -4.0, 26.0}) {
+    PixelRefcon exact = this->refcon_;
+    exact.frame_height = height;
+    PixelRefcon prepared = exact;
+    PrepareSwatchBounds(prepared);
+    const auto expected = this->DrawSeparately(exact);
+    const auto drawn = this->DrawSeparately(prepared);
+    EXPECT_TRUE(std::memcmp(drawn.data(), expected.data(), drawn.size() * sizeof(drawn[0])) == 0) << height;
+  }
+}
+
 TYPED_TEST(WriterTest, WithoutPaletteOrOutsideAnyCellEverythingPassesThrough) {
   PixelRefcon no_palette = this->refcon_;
   no_palette.palette = nullptr;
