@@ -61,7 +61,8 @@ minihost::CallFault DecodeCallFault(ByteReader& reader) {
   fault.call = call.name;
   fault.occurrence = reader.Byte() % 4;
   fault.code = DecodeCode(reader);
-  fault.after_work = call.work_always_done || reader.Flag();
+  // Answering 0 without doing the work is a host lying, not failing.
+  fault.after_work = call.work_always_done || reader.Flag() || fault.code == PF_Err_NONE;
   return fault;
 }
 

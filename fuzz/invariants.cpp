@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <set>
 
 namespace fuzz {
 
@@ -42,6 +43,14 @@ void ExpectSamePixel(const std::string& command, const Frame& frame, A_long x, A
                          PixelText(frame.output, x, y) + ", input has " + PixelText(frame.input, x, y));
 }
 
+std::string CallList(const std::vector<minihost::CallRecord>& calls, std::size_t first_call) {
+  std::string list;
+  for (std::size_t index = first_call; index < calls.size(); ++index)
+    list += " " + calls[index].name + (calls[index].text.empty() ? "" : "(" + calls[index].text + ")") + "=" +
+            std::to_string(calls[index].result);
+  return list;
+}
+
 }  // namespace
 
 void Violation(const std::string& command, const std::string& what) {
@@ -60,6 +69,24 @@ void ExpectExactResult(const std::string& command, PF_Err result, PF_Err expecte
   if (result != expected)
     Violation(command, "the effect returned " + std::to_string(result) + " where " + std::to_string(expected) +
                            " was due");
+}
+
+void ExpectFirstFailurePassedOn(const std::string& command, const minihost::Host& host, std::size_t first_call,
+                                PF_Err result) {
+  static const std::set<std::string> kNotInspected = {"PF_GetPixelFormat",          "GetPixelFormat",
+                                                      "ClearSupportedPixelFormats", "AddSupportedPixelFormat",
+                                                      "ReleaseSuite",               "sprintf",
+                                                      "strcpy"};
+  const std::vector<minihost::CallRecord> calls = host.Log().All();
+  for (std::size_t index = first_call; index < calls.size(); ++index) {
+    const minihost::CallRecord& call = calls[index];
+    if (call.name == "AcquireSuite" && (call.result != 0 || call.values.at(1) == 0)) return;
+    if (call.result == PF_Err_NONE || kNotInspected.count(call.name)) continue;
+    if (result != call.result)
+      Violation(command, call.name + " failed with " + std::to_string(call.result) + ", yet the effect returned " +
+                             std::to_string(result) + "; calls:" + CallList(calls, first_call));
+    return;
+  }
 }
 
 void ExpectHostClean(const std::string& command, const minihost::Host& host) {

@@ -16,6 +16,12 @@ namespace fuzz {
 
 void ExpectAllowedResult(const std::string& command, PF_Err result, const ResultCodes& codes);
 void ExpectExactResult(const std::string& command, PF_Err result, PF_Err expected);
+// The first host call of the command that failed (since call first_call of
+// the log) decides the result, unless a suite was refused: the effect passes
+// the host's code on. Calls whose result the effect does not inspect are
+// left out.
+void ExpectFirstFailurePassedOn(const std::string& command, const minihost::Host& host, std::size_t first_call,
+                                PF_Err result);
 // Suites released, parameters checked in, worlds disposed, no unexpected call.
 void ExpectHostClean(const std::string& command, const minihost::Host& host);
 // Guards intact around both worlds, and the input's pixels as handed over.

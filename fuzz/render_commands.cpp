@@ -53,6 +53,7 @@ void SmartRenderCommand(ByteReader& reader, HostSlot& slot, const std::string& l
   ExpectAllowedResult(sent, result, slot.codes);
   ExpectHostClean(sent, slot.host);
   ExpectWorldsIntact(sent, frame);
+  ExpectFirstFailurePassedOn(sent, slot.host, first_call, result);
   if (result != PF_Err_NONE || !AnalysisOn() || !minihost::IsAfterEffectsLayout(frame.input.Layout()) ||
       !SameSize(frame.input, frame.output) || FormatUnanswered(slot.host, first_call))
     return;
@@ -65,6 +66,7 @@ void ClassicRenderCommand(ByteReader& reader, HostSlot& slot, const std::string&
   const std::string sent = Describe(label, frame);
   bool leaves = false;
   PF_Err result = PF_Err_NONE;
+  const std::size_t first_call = slot.host.Log().Size();
   {
     const FormatQueryFor query(slot, frame.output);
     leaves = query.leaves();
@@ -73,6 +75,7 @@ void ClassicRenderCommand(ByteReader& reader, HostSlot& slot, const std::string&
   ExpectAllowedResult(sent, result, slot.codes);
   ExpectHostClean(sent, slot.host);
   ExpectWorldsIntact(sent, frame);
+  ExpectFirstFailurePassedOn(sent, slot.host, first_call, result);
   if (!slot.premiere()) return ExpectExactResult(sent, result, PF_Err_NONE);
   if (!slot.faults_armed && !leaves)
     ExpectExactResult(sent, result,

@@ -71,9 +71,17 @@ double DecodeSliderValue(ByteReader& reader) {
 
 PF_LRect DecodeRect(ByteReader& reader) { return {reader.I16(), reader.I16(), reader.I16(), reader.I16()}; }
 
-void Check(const std::string& label, PF_Err result, HostSlot& slot) {
+void Check(const std::string& label, PF_Err result, HostSlot& slot, std::size_t first_call) {
   ExpectAllowedResult(label, result, slot.codes);
   ExpectHostClean(label, slot.host);
+  ExpectFirstFailurePassedOn(label, slot.host, first_call, result);
+}
+
+template <class Command>
+void Check(const std::string& label, HostSlot& slot, Command command) {
+  const std::size_t first_call = slot.host.Log().Size();
+  const PF_Err result = command();
+  Check(label, result, slot, first_call);
 }
 
 void SmartPreRenderCommand(ByteReader& reader, HostSlot& slot, const std::string& label) {
@@ -85,9 +93,8 @@ void SmartPreRenderCommand(ByteReader& reader, HostSlot& slot, const std::string
   const PF_LRect max_result_rect = DecodeRect(reader);
   const PF_LRect checkout_rect = DecodeRect(reader);
   slot.host.SetCheckoutResult(checkout_rect, DecodeRect(reader));
-  const minihost::PreRenderOutcome outcome =
-      slot.host.SmartPreRender(request, result_rect, max_result_rect, reader.Pick(kBitDepths));
-  Check(label, outcome.result, slot);
+  const A_short bitdepth = reader.Pick(kBitDepths);
+  Check(label, slot, [&] { return slot.host.SmartPreRender(request, result_rect, max_result_rect, bitdepth).result; });
 }
 
 void SetParamsCommand(ByteReader& reader, HostSlot& slot) {
@@ -132,15 +139,15 @@ void RunCommand(ByteReader& reader, HostSlot& slot, const minihost::EffectLibrar
                 const std::string& label) {
   switch (op) {
     case kGlobalSetup:
-      return Check(label, slot.host.GlobalSetup(), slot);
+      return Check(label, slot, [&] { return slot.host.GlobalSetup(); });
     case kParamsSetup:
-      return Check(label, slot.host.ParamsSetup(), slot);
+      return Check(label, slot, [&] { return slot.host.ParamsSetup(); });
     case kAbout:
-      return Check(label, slot.host.About(), slot);
+      return Check(label, slot, [&] { return slot.host.About(); });
     case kUserChangedParam: {
-      const PF_Err result = slot.host.UserChangedParam(1 + reader.Byte() % 3);
+      const PF_ParamIndex index = 1 + reader.Byte() % 3;
       NoteSelectorSent(PF_Cmd_USER_CHANGED_PARAM);
-      return Check(label, result, slot);
+      return Check(label, slot, [&] { return slot.host.UserChangedParam(index); });
     }
     case kSmartPreRender:
       return SmartPreRenderCommand(reader, slot, label);
