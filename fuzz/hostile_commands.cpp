@@ -86,12 +86,21 @@ void HostileRenderCommand(ByteReader& reader, HostSlot& slot, const std::string&
     const FormatQueryFor query(slot, frame.output);
     Restore<PF_EffectWorld> output_guard(*frame.output.Record());
     Restore<PF_InData> in_data_guard(slot.host.InData());
-    if (choice == 0) sent_params = nullptr;
-    else if (choice == 1) params[0] = nullptr;
-    else if (choice == 2) output = nullptr, before_suites = true;
-    else if (choice < 7) unsound = Damage(records[0].u.ld, WorldDefect(choice - 3), amount, pixel_bytes);
-    else if (choice < 11) unsound = Damage(*output, WorldDefect(choice - 7), amount, pixel_bytes);
-    else slot.host.InData().pica_basicP = nullptr, unsound = false;
+    if (choice == 0) {
+      sent_params = nullptr;
+    } else if (choice == 1) {
+      params[0] = nullptr;
+    } else if (choice == 2) {
+      output = nullptr;
+      before_suites = true;
+    } else if (choice < 7) {
+      unsound = Damage(records[0].u.ld, WorldDefect(choice - 3), amount, pixel_bytes);
+    } else if (choice < 11) {
+      unsound = Damage(*output, WorldDefect(choice - 7), amount, pixel_bytes);
+    } else {
+      slot.host.InData().pica_basicP = nullptr;
+      unsound = false;
+    }
     slot.host.UseWorlds(&frame.input, &frame.output);
     result = slot.host.Send(PF_Cmd_RENDER, sent_params, output, nullptr);
     slot.host.UseWorlds(nullptr, nullptr);
