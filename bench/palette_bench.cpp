@@ -108,6 +108,7 @@ BandPalette BenchPalette() {
   BandPalette palette;
   for (int band = 0; band < kBandCount; ++band)
     for (int ch = 0; ch < kChannelCount; ++ch) palette.rgb[band][ch] = palette.yuv[band][ch] = 0.2 * band + 0.01 * ch;
+  PrepareSwatchPixels(palette);  // as CopyPalette does for a render
   return palette;
 }
 

@@ -55,8 +55,9 @@ inline double RaiseNegative(double value) { return GreaterOr(0.0, value); }
 // 8-bit and 16-bit layouts: raw channel values, brightness from their
 // integer sum. Unit::kValue is the approximate reciprocal of full scale that
 // the brightness uses; it is deliberately not exact. (A type, not a double
-// template argument: clang 14 does not take those.)
-template <class Positions, class Channel, class Unit, Channel kOpaque>
+// template argument: clang 14 does not take those.) kSwatchesAt names the
+// layout's prepared swatches in SwatchPixels.
+template <class Positions, class Channel, class Unit, Channel kOpaque, auto kSwatchesAt>
 struct IntegerRgbLayout : Positions {
   using Pixel = typename Positions::Pixel;
   static constexpr bool kCopiesAfterAnalysis = false;
@@ -102,12 +103,21 @@ struct IntegerRgbLayout : Positions {
     accumulator.AddWhole(x, BandOfSum(red + green + blue), red, green, blue);
   }
 
+  // The swatch pixel of one band's red, green and blue averages.
+  static Pixel SwatchOf(const double* colour) {
+    Pixel swatch;
+    swatch.*Positions::kRed = TruncateToChannel<Channel>(colour[0]);
+    swatch.*Positions::kGreen = TruncateToChannel<Channel>(colour[1]);
+    swatch.*Positions::kBlue = TruncateToChannel<Channel>(colour[2]);
+    swatch.*Positions::kAlpha = kOpaque;
+    return swatch;
+  }
+
   static void Paint(const BandPalette& palette, int band, const Pixel&, Pixel& out) {
-    const double* colour = palette.rgb[band];
-    out.*Positions::kRed = TruncateToChannel<Channel>(colour[0]);
-    out.*Positions::kGreen = TruncateToChannel<Channel>(colour[1]);
-    out.*Positions::kBlue = TruncateToChannel<Channel>(colour[2]);
-    out.*Positions::kAlpha = kOpaque;
+    if (palette.swatches.ready) [[likely]]
+      out = (palette.swatches.*kSwatchesAt)[band];
+    else
+      out = SwatchOf(palette.rgb[band]);
   }
 };
 
@@ -190,15 +200,15 @@ struct SixteenBitUnit {
 
 using Argb8Layout = IntegerRgbLayout<RgbaPositions<PF_Pixel8, &PF_Pixel8::red, &PF_Pixel8::green, &PF_Pixel8::blue,
                                                    &PF_Pixel8::alpha>,
-                                     uint8_t, EightBitUnit, uint8_t{255}>;
+                                     uint8_t, EightBitUnit, uint8_t{255}, &SwatchPixels::argb8>;
 // Bytes in memory order blue, green, red, alpha.
 using Bgra8Layout = IntegerRgbLayout<RgbaPositions<PF_Pixel8, &PF_Pixel8::green, &PF_Pixel8::red, &PF_Pixel8::alpha,
                                                    &PF_Pixel8::blue>,
-                                     uint8_t, EightBitUnit, uint8_t{255}>;
+                                     uint8_t, EightBitUnit, uint8_t{255}, &SwatchPixels::bgra8>;
 // Full scale is 32768, so opaque is 32768 and not 65535.
 using Argb16Layout = IntegerRgbLayout<RgbaPositions<PF_Pixel16, &PF_Pixel16::red, &PF_Pixel16::green,
                                                     &PF_Pixel16::blue, &PF_Pixel16::alpha>,
-                                      uint16_t, SixteenBitUnit, uint16_t{32768}>;
+                                      uint16_t, SixteenBitUnit, uint16_t{32768}, &SwatchPixels::argb16>;
 using ArgbFloatLayout = FloatRgbLayout<RgbaPositions<PF_PixelFloat, &PF_PixelFloat::red, &PF_PixelFloat::green,
                                                      &PF_PixelFloat::blue, &PF_PixelFloat::alpha>>;
 // Floats in memory order blue, green, red, alpha.

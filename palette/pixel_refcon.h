@@ -5,14 +5,26 @@
 #include <cstdint>
 
 #include "band_stats.h"
+#include "pf_pixels.h"
 
 class BandAccumulator;
+
+// The integer swatches of a palette, converted once per drawing pass rather
+// than once per painted pixel. ready stays false in a palette filled by hand:
+// the writers then convert the averages themselves.
+struct SwatchPixels {
+  PF_Pixel8 argb8[kBandCount];
+  PF_Pixel8 bgra8[kBandCount];
+  PF_Pixel16 argb16[kBandCount];
+  bool ready;
+};
 
 // The band averages one drawing pass paints, copied out of BandStats inside
 // the render's critical section so that a frame never mixes two palettes.
 struct BandPalette {
   BandSums rgb{};
   BandSums yuv{};
+  SwatchPixels swatches{};
 };
 
 // The swatch cells of one frame size in whole pixels, so that the drawing
@@ -38,6 +50,10 @@ struct PixelRefcon {
   SwatchBounds swatch;
 };
 
+// The palette to paint from stats, its swatches prepared.
 BandPalette CopyPalette(const BandStats& stats);
+// Converts palette's rgb averages into its integer swatches; call again after
+// changing them.
+void PrepareSwatchPixels(BandPalette& palette);
 
 #endif

@@ -164,13 +164,21 @@ TYPED_TEST(WriterTest, InPlaceGivesTheSameFrame) {
   EXPECT_TRUE(std::memcmp(frame.data(), separate.data(), frame.size() * sizeof(frame[0])) == 0);
 }
 
-// The pipelines prepare whole-pixel bounds; frames must not change with them,
-// whether the strip is there, missing or spans every row.
-TYPED_TEST(WriterTest, PreparedBoundsDrawTheSameFrame) {
+// The pipelines prepare whole-pixel bounds and swatch pixels; frames must not
+// change with them, whether the strip is there, missing or spans every row.
+TYPED_TEST(WriterTest, PreparedBoundsAndSwatchesDrawTheSameFrame) {
+  BandPalette prepared_palette = this->palette_;
+  prepared_palette.rgb[1][0] = kNaN;
+  prepared_palette.rgb[2][1] = -7.5;
+  prepared_palette.rgb[3][2] = 70000.25;
+  BandPalette palette = prepared_palette;
+  PrepareSwatchPixels(prepared_palette);
   for (double height : {double(kHeight), 1.0, 0.0, -4.0, 26.0}) {
     PixelRefcon exact = this->refcon_;
     exact.frame_height = height;
+    exact.palette = &palette;
     PixelRefcon prepared = exact;
+    prepared.palette = &prepared_palette;
     PrepareSwatchBounds(prepared);
     const auto expected = this->DrawSeparately(exact);
     const auto drawn = this->DrawSeparately(prepared);
