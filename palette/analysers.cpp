@@ -8,12 +8,28 @@
 
 namespace {
 
+// Every call but the common one: no accumulator, a disabled one, or the
+// first pixel of a thread in this pass. Out of line, so that the common path
+// keeps to scratch registers and jumps here instead of calling.
 template <class Layout>
-int32_t Analyze(void* refcon, int32_t x, int32_t, typename Layout::Pixel* in, typename Layout::Pixel* out) {
+[[gnu::noinline]] int32_t AnalyzeSlowly(void* refcon, int32_t x, typename Layout::Pixel* in,
+                                        typename Layout::Pixel* out) {
   BandAccumulator* accumulator = refcon ? static_cast<const PixelRefcon*>(refcon)->accumulator : nullptr;
   if (accumulator && accumulator->enabled()) Layout::Accumulate(*accumulator, x, *in);
   // Nothing was written before this copy, so in may be out; raw bytes keep
   // NaN payloads.
+  if constexpr (Layout::kCopiesAfterAnalysis) std::memmove(out, in, sizeof *in);
+  return 0;
+}
+
+template <class Layout>
+int32_t Analyze(void* refcon, int32_t x, int32_t, typename Layout::Pixel* in, typename Layout::Pixel* out) {
+  BandAccumulator* accumulator = refcon ? static_cast<const PixelRefcon*>(refcon)->accumulator : nullptr;
+  BandAccumulator::Slot* slot = accumulator ? accumulator->SlotOfThisThread() : nullptr;
+  if (!slot) [[unlikely]]
+    return AnalyzeSlowly<Layout>(refcon, x, in, out);
+  BandAccumulator::SlotSink sink{*slot};
+  Layout::Accumulate(sink, x, *in);
   if constexpr (Layout::kCopiesAfterAnalysis) std::memmove(out, in, sizeof *in);
   return 0;
 }

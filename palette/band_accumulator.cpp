@@ -37,6 +37,11 @@ int32_t SaturatingCount(int64_t count) {
                                                   std::numeric_limits<int32_t>::max()));
 }
 
+// A float cell's count: a whole number, far below 2^63.
+int64_t CountOf(double count) {
+  return count >= 0.0 && count < 9.0e18 ? static_cast<int64_t>(count) : 0;
+}
+
 }  // namespace
 
 BandAccumulator::BandAccumulator(bool enabled)
@@ -62,11 +67,7 @@ void BandAccumulator::AddSlowly(int band, double c0, double c1, double c2) {
   }
   std::lock_guard<std::mutex> hold(slots_->overflow_mutex);
   slots_->overflow_used = true;
-  FloatCell& cell = slots_->overflow.floats[band];
-  cell.count += 1;
-  cell.sums[0] += c0;
-  cell.sums[1] += c1;
-  cell.sums[2] += c2;
+  AddTo(slots_->overflow, band, c0, c1, c2);
 }
 
 void BandAccumulator::AddWholeSlowly(int band, uint32_t c0, uint32_t c1, uint32_t c2) {
@@ -89,7 +90,7 @@ void BandAccumulator::MergeInto(BandSums& sums, int32_t counts[kBandCount]) cons
   for (int band = 0; band < kBandCount; ++band) totals[band] = counts[band];
   auto merge = [&](const Slot& slot) {
     for (int band = 0; band < kBandCount; ++band) {
-      totals[band] += slot.floats[band].count;
+      totals[band] += CountOf(slot.floats[band].count);
       for (int lane = 0; lane < kLanes; ++lane) totals[band] += slot.wholes[lane][band].count;
       for (int channel = 0; channel < kChannelCount; ++channel) {
         int64_t whole = 0;

@@ -9,6 +9,10 @@
 
 #include "band_stats.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 class BandAccumulator {
  public:
   // enabled is the analysis switch as the render saw it when the pass began:
@@ -37,13 +41,14 @@ class BandAccumulator {
   // straight into sums.
   void MergeInto(BandSums& sums, int32_t counts[kBandCount]) const;
 
- private:
   static constexpr int kLanes = 2;
 
-  // A band's count and sums, side by side so one pixel touches one line.
-  struct FloatCell {
-    int64_t count;
+  // A band's sums and count, side by side so one pixel touches one line,
+  // added two at a time. The count is a double: whole numbers below 2^53 are
+  // exact, and it pairs with the last sum.
+  struct alignas(16) FloatCell {
     double sums[kChannelCount];
+    double count;
   };
   struct WholeCell {
     int64_t count;
@@ -55,6 +60,24 @@ class BandAccumulator {
     FloatCell floats[kBandCount]{};
     WholeCell wholes[kLanes][kBandCount]{};
   };
+  // The calling thread's slot for this pass, or null until Add or AddWhole
+  // has given it one, and always while disabled. Lets a pixel function skip
+  // the checks of Add on every pixel but the first.
+  Slot* SlotOfThisThread() const { return CachedSlot(); }
+
+  // Add and AddWhole straight into a slot of SlotOfThisThread.
+  struct SlotSink {
+    Slot& slot;
+    void Add(int band, double c0, double c1, double c2) const { AddTo(slot, band, c0, c1, c2); }
+    void AddWhole(int32_t lane, int band, uint32_t c0, uint32_t c1, uint32_t c2) const {
+      AddWholeTo(slot, lane, band, c0, c1, c2);
+    }
+  };
+
+ private:
+  static void AddTo(Slot& slot, int band, double c0, double c1, double c2);
+  static void AddWholeTo(Slot& slot, int32_t lane, int band, uint32_t c0, uint32_t c1, uint32_t c2);
+
   struct Slots;
 
   // The calling thread's slot for this pass, if it has one already.
@@ -93,18 +116,32 @@ inline void BandAccumulator::Add(int band, double c0, double c1, double c2) {
   Slot* slot = CachedSlot();
   if (!slot) [[unlikely]]
     return AddSlowly(band, c0, c1, c2);
-  FloatCell& cell = slot->floats[band];
-  cell.count += 1;
+  AddTo(*slot, band, c0, c1, c2);
+}
+
+inline void BandAccumulator::AddTo(Slot& slot, int band, double c0, double c1, double c2) {
+  FloatCell& cell = slot.floats[band];
+#if defined(__SSE2__)
+  // Lane by lane these are the four scalar additions.
+  _mm_store_pd(cell.sums, _mm_add_pd(_mm_load_pd(cell.sums), _mm_set_pd(c1, c0)));
+  _mm_store_pd(cell.sums + 2, _mm_add_pd(_mm_load_pd(cell.sums + 2), _mm_set_pd(1.0, c2)));
+#else
   cell.sums[0] += c0;
   cell.sums[1] += c1;
   cell.sums[2] += c2;
+  cell.count += 1.0;
+#endif
 }
 
 inline void BandAccumulator::AddWhole(int32_t lane, int band, uint32_t c0, uint32_t c1, uint32_t c2) {
   Slot* slot = CachedSlot();
   if (!slot) [[unlikely]]
     return AddWholeSlowly(band, c0, c1, c2);
-  WholeCell& cell = slot->wholes[lane & (kLanes - 1)][band];
+  AddWholeTo(*slot, lane, band, c0, c1, c2);
+}
+
+inline void BandAccumulator::AddWholeTo(Slot& slot, int32_t lane, int band, uint32_t c0, uint32_t c1, uint32_t c2) {
+  WholeCell& cell = slot.wholes[lane & (kLanes - 1)][band];
   cell.count += 1;
   cell.sums[0] += c0;
   cell.sums[1] += c1;

@@ -96,7 +96,8 @@ struct IntegerRgbLayout : Positions {
   }
 
   // Whole numbers, so the sums may go to the accumulator's integer lanes.
-  static void Accumulate(BandAccumulator& accumulator, int32_t x, const Pixel& p) {
+  template <class Sink>
+  static void Accumulate(Sink& accumulator, int32_t x, const Pixel& p) {
     const uint32_t red = p.*Positions::kRed;
     const uint32_t green = p.*Positions::kGreen;
     const uint32_t blue = p.*Positions::kBlue;
@@ -128,7 +129,8 @@ struct FloatRgbLayout : Positions {
   using Pixel = typename Positions::Pixel;
   static constexpr bool kCopiesAfterAnalysis = false;
 
-  static void Accumulate(BandAccumulator& accumulator, int32_t, const Pixel& p) {
+  template <class Sink>
+  static void Accumulate(Sink& accumulator, int32_t, const Pixel& p) {
     const double red = p.*Positions::kRed;
     const double green = p.*Positions::kGreen;
     const double blue = p.*Positions::kBlue;
@@ -161,7 +163,8 @@ struct VuyaFloatLayout {
     return static_cast<float>(value);
   }
 
-  static void Accumulate(BandAccumulator& accumulator, int32_t, const Pixel& p) {
+  template <class Sink>
+  static void Accumulate(Sink& accumulator, int32_t, const Pixel& p) {
     const double v = p.*kV;
     const double u = p.*kU;
     const double y = p.*kY;
