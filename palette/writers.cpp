@@ -13,14 +13,15 @@ namespace {
   return SwatchCellAt(record, x, y);
 }
 
-// Paints pixel (x, y) if it lies in a cell, else copies it. Out of line, so
-// that the common path below stays a straight run without taken jumps.
+// Paints pixel (x, y) if it lies in a cell, else copies it. Draw has already
+// found the row inside the strip when the bounds are prepared. Out of line,
+// so that the common path below stays a straight run without taken jumps.
 template <class Layout>
 [[gnu::noinline]] int32_t DrawCellOrCopy(const PixelRefcon* record, int32_t x, int32_t y, typename Layout::Pixel* in,
                                          typename Layout::Pixel* out) {
   int cell = -1;
   if (record && record->palette)
-    cell = record->swatch.ready ? SwatchCellIn(record->swatch, x, y) : CellByExactComparison(*record, x, y);
+    cell = record->swatch.ready ? SwatchColumnCellIn(record->swatch, x) : CellByExactComparison(*record, x, y);
   if (cell < 0) {
     std::memmove(out, in, sizeof *in);
     return 0;
