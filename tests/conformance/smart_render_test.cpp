@@ -2,6 +2,7 @@
 // reference of reference_swatches.h.
 #include <cmath>
 #include <cstring>
+#include <thread>
 
 #include "render_fixture.h"
 
@@ -223,6 +224,36 @@ TEST_F(SmartRenderTest, UnknownPixelFormatLeavesTheOutputAsHandedOver) {
   EXPECT_TRUE(output.SamePixels(untouched));
   EXPECT_EQ(host.Log().Count("iterate8"), 0u);
   EXPECT_EQ(host.VerifyReport(), "");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SmartRenderTest, ConcurrentFramesEachPaintTheirOwnPalette) {
+  constexpr int kFrames = 3;
+  std::vector<World> inputs, outputs;
+  for (int i = 0; i < kFrames; ++i) {
+    const double shade = 0.2 + 0.25 * i;
+    inputs.push_back(reference::MakeFlatWorld(PixelLayout::kArgbFloat, 48, 40, {shade, 1.0 - shade, 0.5}));
+    outputs.emplace_back(PixelLayout::kArgbFloat, 48, 40);
+  }
+  for (int round = 0; round < 4; ++round) {
+    std::vector<PF_Err> results(kFrames, -1);
+    std::vector<std::thread> threads;
+    for (int i = 0; i < kFrames; ++i)
+      threads.emplace_back([&, i] {
+        Host host(LoadedEffect(), Options(Application::kAfterEffects, 2));
+        host.Params().gain = 1.0 + i;
+        results[i] = host.SmartRender(inputs[i], outputs[i]);
+      });
+    for (std::thread& thread : threads) thread.join();
+    for (int i = 0; i < kFrames; ++i) {
+      ASSERT_EQ(results[i], PF_Err_NONE);
+      EXPECT_EQ(CheckSwatches(inputs[i], outputs[i], reference::Scaled(reference::Analyse(inputs[i]), 1.0 + i)), "")
+          << "frame " << i;
+    }
+  }
 }
 
 }  // namespace
