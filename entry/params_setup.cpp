@@ -10,7 +10,7 @@ constexpr char kEnableName[] = "\xC6\xF4\xD3\xC3";                  // 启用
 constexpr char kGainName[] = "\xD9\xA4\xC2\xEA";                    // 伽玛
 constexpr char kSeedName[] = "\xCB\xE6\xBB\xFA\xD6\xD6\xD7\xD3";  // 随机种子
 
-struct FloatSliderSpec {
+struct FloatSliderValues {
   const char* name;
   float valid_min, valid_max, dephault;
   double value;
@@ -18,8 +18,8 @@ struct FloatSliderSpec {
   A_long id;
 };
 
-constexpr FloatSliderSpec kGain = {kGainName, 0.001f, 3.0f, 1.0f, 1.0, PF_Precision_HUNDREDTHS, PARAM_GAIN};
-constexpr FloatSliderSpec kSeed = {kSeedName, 2.0f, 9999.0f, 9999.0f, 9999.0, PF_Precision_INTEGER, PARAM_SEED};
+constexpr FloatSliderValues kGain = {kGainName, 0.001f, 3.0f, 1.0f, 1.0, PF_Precision_HUNDREDTHS, PARAM_GAIN};
+constexpr FloatSliderValues kSeed = {kSeedName, 2.0f, 9999.0f, 9999.0f, 9999.0, PF_Precision_INTEGER, PARAM_SEED};
 
 void Begin(PF_InData* in_data, PF_ParamDef& def, PF_ParamType type, const char* name) {
   std::memset(&def, 0, sizeof def);
@@ -40,18 +40,18 @@ PF_Err AddCheckbox(PF_InData* in_data, PF_ParamDef& def) {
   return Add(in_data, def, PARAM_ENABLE);
 }
 
-PF_Err AddFloatSlider(PF_InData* in_data, PF_ParamDef& def, const FloatSliderSpec& spec) {
-  Begin(in_data, def, PF_Param_FLOAT_SLIDER, spec.name);
+PF_Err AddFloatSlider(PF_InData* in_data, PF_ParamDef& def, const FloatSliderValues& values) {
+  Begin(in_data, def, PF_Param_FLOAT_SLIDER, values.name);
   PF_FloatSliderDef& slider = def.u.fs_d;
-  slider.valid_min = slider.slider_min = spec.valid_min;
-  slider.valid_max = slider.slider_max = spec.valid_max;
-  slider.value = spec.value;
-  slider.dephault = spec.dephault;
-  slider.precision = spec.precision;
+  slider.valid_min = slider.slider_min = values.valid_min;
+  slider.valid_max = slider.slider_max = values.valid_max;
+  slider.value = values.value;
+  slider.dephault = values.dephault;
+  slider.precision = values.precision;
   slider.display_flags = 0;
   slider.fs_flags = 0;
   slider.curve_tolerance = 0.05f;
-  return Add(in_data, def, spec.id);
+  return Add(in_data, def, values.id);
 }
 
 }  // namespace

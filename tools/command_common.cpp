@@ -2,7 +2,7 @@
 #include <system_error>
 
 #include "commands.h"
-#include "pe_inspect.h"
+#include "pe_reader.h"
 #include "tool_error.h"
 
 namespace huewright {

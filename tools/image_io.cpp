@@ -91,15 +91,15 @@ std::vector<T> QuantisedSamples(const RgbaImage& image, int channels, double ful
 }
 
 OIIO::ImageSpec OutputSpec(const RgbaImage& image, const ImageFile& source, SampleType type, int channels) {
-  OIIO::ImageSpec spec(image.width, image.height, channels, TypeDescOf(type));
-  spec.channelnames = {"R", "G", "B"};
-  if (channels == 4) spec.channelnames.push_back("A");
-  spec.alpha_channel = channels == 4 ? 3 : -1;
+  OIIO::ImageSpec header(image.width, image.height, channels, TypeDescOf(type));
+  header.channelnames = {"R", "G", "B"};
+  if (channels == 4) header.channelnames.push_back("A");
+  header.alpha_channel = channels == 4 ? 3 : -1;
   // Colour values pass through untouched: no premultiplication on the way.
-  spec.attribute("oiio:UnassociatedAlpha", 1);
+  header.attribute("oiio:UnassociatedAlpha", 1);
   if (type == source.sample_type && source.integer_samples)
-    spec.attribute("oiio:BitsPerSample", source.bits_per_sample);
-  return spec;
+    header.attribute("oiio:BitsPerSample", source.bits_per_sample);
+  return header;
 }
 
 bool WritePixels(OIIO::ImageOutput& out, const RgbaImage& image, SampleType type, int channels) {
@@ -141,35 +141,35 @@ ImageFile ReadImage(const std::string& path) {
   config.attribute("oiio:UnassociatedAlpha", 1);
   auto in = OIIO::ImageInput::open(path, &config);
   if (!in) throw ToolError(path, "cannot read: " + Reason(OIIO::geterror(), "not an image file OpenImageIO can read"));
-  const OIIO::ImageSpec& spec = in->spec();
-  if (spec.deep) throw ToolError(path, "deep images are not supported");
-  if (spec.nchannels < 1 || spec.nchannels > 4)
-    throw ToolError(path, "unsupported channel layout: " + std::to_string(spec.nchannels) +
+  const OIIO::ImageSpec& header = in->spec();
+  if (header.deep) throw ToolError(path, "deep images are not supported");
+  if (header.nchannels < 1 || header.nchannels > 4)
+    throw ToolError(path, "unsupported channel layout: " + std::to_string(header.nchannels) +
                               " channels (grey, grey+alpha, RGB or RGBA expected)");
-  if (spec.width <= 0 || spec.height <= 0 || spec.depth != 1) throw ToolError(path, "not a 2D image");
+  if (header.width <= 0 || header.height <= 0 || header.depth != 1) throw ToolError(path, "not a 2D image");
 
   ImageFile file;
   file.format = in->format_name();
-  file.sample_type = SampleTypeOf(spec.format);
-  file.integer_samples = IsIntegerType(spec.format);
-  file.bits_per_sample = spec.get_int_attribute("oiio:BitsPerSample", static_cast<int>(spec.format.size() * 8));
-  file.has_alpha = spec.nchannels == 2 || spec.nchannels == 4;
-  file.image.width = spec.width;
-  file.image.height = spec.height;
+  file.sample_type = SampleTypeOf(header.format);
+  file.integer_samples = IsIntegerType(header.format);
+  file.bits_per_sample = header.get_int_attribute("oiio:BitsPerSample", static_cast<int>(header.format.size() * 8));
+  file.has_alpha = header.nchannels == 2 || header.nchannels == 4;
+  file.image.width = header.width;
+  file.image.height = header.height;
 
   std::vector<float> samples;
   try {
-    samples.resize(static_cast<std::size_t>(spec.width) * spec.height * spec.nchannels);
-    file.image.pixels.reserve(static_cast<std::size_t>(spec.width) * spec.height * 4);
+    samples.resize(static_cast<std::size_t>(header.width) * header.height * header.nchannels);
+    file.image.pixels.reserve(static_cast<std::size_t>(header.width) * header.height * 4);
   } catch (const std::bad_alloc&) {
-    throw ToolError(path, "too large to hold in memory (" + std::to_string(spec.width) + " x " +
-                              std::to_string(spec.height) + ")");
+    throw ToolError(path, "too large to hold in memory (" + std::to_string(header.width) + " x " +
+                              std::to_string(header.height) + ")");
   }
-  const bool read = in->read_image(0, 0, 0, spec.nchannels, TypeDesc::FLOAT, samples.data());
+  const bool read = in->read_image(0, 0, 0, header.nchannels, TypeDesc::FLOAT, samples.data());
   if (!read || in->has_error())
     throw ToolError(path, "damaged or truncated image: " + Reason(in->geterror(), "the pixels cannot be read"));
   in->close();
-  ExpandToRgba(samples, spec.nchannels, file.image);
+  ExpandToRgba(samples, header.nchannels, file.image);
   return file;
 }
 
@@ -182,8 +182,8 @@ void WriteImage(const std::string& path, const RgbaImage& image, const ImageFile
   const SampleType type = settings.sample_type.value_or(source.sample_type);
 
   AtomicFile file(path);
-  const OIIO::ImageSpec spec = OutputSpec(image, source, type, channels);
-  const bool written = out->open(file.TempPath(), spec) && WritePixels(*out, image, type, channels) && out->close();
+  const OIIO::ImageSpec header = OutputSpec(image, source, type, channels);
+  const bool written = out->open(file.TempPath(), header) && WritePixels(*out, image, type, channels) && out->close();
   if (!written) throw ToolError(path, "cannot write: " + Reason(out->geterror(), "the writer failed"));
   file.Commit();
 }

@@ -8,7 +8,7 @@
 #include "commands.h"
 #include "gbk_text.h"
 #include "minihost.h"
-#include "pe_inspect.h"
+#include "pe_reader.h"
 #include "tool_error.h"
 
 namespace huewright {

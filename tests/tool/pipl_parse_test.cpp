@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "pe_inspect.h"
+#include "pe_reader.h"
 #include "tool_error.h"
 
 namespace huewright {

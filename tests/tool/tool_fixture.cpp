@@ -107,16 +107,16 @@ Pixels ToolTest::Read(const std::string& name) const {
     ADD_FAILURE() << name << ": " << image.geterror();
     return pixels;
   }
-  const OIIO::ImageSpec& spec = image.spec();
-  pixels.width = spec.width;
-  pixels.height = spec.height;
-  pixels.channels = spec.nchannels;
+  const OIIO::ImageSpec& header = image.nativespec();
+  pixels.width = header.width;
+  pixels.height = header.height;
+  pixels.channels = header.nchannels;
   pixels.format = image.file_format_name();
   pixels.type = image.nativespec().format.c_str();
   pixels.bits = image.nativespec().get_int_attribute("oiio:BitsPerSample", int(image.nativespec().format.size() * 8));
-  std::vector<float> samples(static_cast<std::size_t>(spec.width) * spec.height * spec.nchannels);
+  std::vector<float> samples(static_cast<std::size_t>(header.width) * header.height * header.nchannels);
   image.get_pixels(image.roi(), TypeDesc::FLOAT, samples.data());
-  const int n = spec.nchannels;
+  const int n = header.nchannels;
   for (std::size_t i = 0; i < samples.size(); i += n) {
     const bool grey = n <= 2;
     pixels.rgba.insert(pixels.rgba.end(), {samples[i], samples[i + (grey ? 0 : 1)], samples[i + (grey ? 0 : 2)],
