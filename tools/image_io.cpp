@@ -111,27 +111,27 @@ bool WritePixels(OIIO::ImageOutput& out, const RgbaImage& image, SampleType type
   return out.write_image(TypeDesc::FLOAT, image.pixels.data(), pixel_stride, pixel_stride * image.width);
 }
 
+// The names --out-type accepts, which are also the names messages show.
+struct SampleTypeEntry {
+  SampleType type;
+  std::string_view name;
+};
+constexpr SampleTypeEntry kSampleTypes[] = {{SampleType::UInt8, "uint8"},
+                                            {SampleType::UInt16, "uint16"},
+                                            {SampleType::Half, "half"},
+                                            {SampleType::Float, "float"}};
+
 }  // namespace
 
 std::optional<SampleType> ParseSampleType(std::string_view text) {
-  if (text == "uint8") return SampleType::UInt8;
-  if (text == "uint16") return SampleType::UInt16;
-  if (text == "half") return SampleType::Half;
-  if (text == "float") return SampleType::Float;
+  for (const SampleTypeEntry& entry : kSampleTypes)
+    if (entry.name == text) return entry.type;
   return std::nullopt;
 }
 
 std::string_view SampleTypeName(SampleType type) {
-  switch (type) {
-    case SampleType::UInt8:
-      return "uint8";
-    case SampleType::UInt16:
-      return "uint16";
-    case SampleType::Half:
-      return "half";
-    case SampleType::Float:
-      return "float";
-  }
+  for (const SampleTypeEntry& entry : kSampleTypes)
+    if (entry.type == type) return entry.name;
   return "?";
 }
 
