@@ -1,10 +1,10 @@
 # Shared by the real-host tests: test frames made from the photographs, the
 # effect's After Effects 8-bit renders of them through the huewright tool,
-# and pixel-for-pixel comparison. Sourced; expects HUEWRIGHT_TOOL,
-# FREI0R_PATH (the folder holding huewright_generator.so) and HUEWRIGHT_SOURCE.
+# and pixel-for-pixel comparison. Sourced; expects FREI0R_PATH (the folder
+# holding huewright_generator.so), HUEWRIGHT_SOURCE and, for the renders,
+# HUEWRIGHT_TOOL.
 set -euo pipefail
-: "${HUEWRIGHT_TOOL:?names the huewright tool}" "${FREI0R_PATH:?names the folder of huewright_generator.so}"
-: "${HUEWRIGHT_SOURCE:?names the source tree}"
+: "${FREI0R_PATH:?names the folder of huewright_generator.so}" "${HUEWRIGHT_SOURCE:?names the source tree}"
 [[ -f "$FREI0R_PATH/huewright_generator.so" ]] || { echo "FAIL: no huewright_generator.so in $FREI0R_PATH" >&2; exit 1; }
 export FREI0R_PATH
 
@@ -41,9 +41,28 @@ to_rgba() { run_ffmpeg -i "$1" -f rawvideo -pix_fmt rgba "$2"; }
 after_effects() {
   local dir=$1 name=$2
   shift 2
-  "$HUEWRIGHT_TOOL" render "$dir/src_%02d.png" --frames "1-$(cat "$dir/count")" -o "$dir/${name}_%02d.png" \
+  "${HUEWRIGHT_TOOL:?names the huewright tool}" render "$dir/src_%02d.png" --frames "1-$(cat "$dir/count")" -o "$dir/${name}_%02d.png" \
     --host ae --depth 8 --quiet "$@"
   to_rgba "$dir/${name}_%02d.png" "$dir/$name.rgba"
+}
+
+# melt_profile DIR WIDTH HEIGHT: DIR/profile, square pixels at 25 frames a
+# second, so that melt neither scales nor pads the frames. melt 7.12 crashes
+# on a profile without a description.
+melt_profile() {
+  cat >"$1/profile" <<PROFILE
+description=$2x$3
+frame_rate_num=25
+frame_rate_den=1
+width=$2
+height=$3
+progressive=1
+sample_aspect_num=1
+sample_aspect_den=1
+display_aspect_num=$2
+display_aspect_den=$3
+colorspace=709
+PROFILE
 }
 
 # same_frames WHAT WIDTH HEIGHT EXPECTED ACTUAL

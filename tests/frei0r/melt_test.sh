@@ -5,24 +5,6 @@
 # instance from several threads at once, each slice measured on its own.
 source "$(dirname "${BASH_SOURCE[0]}")/host_common.sh"
 
-# profile DIR WIDTH HEIGHT: DIR/profile, square pixels at 25 frames a second,
-# so that melt neither scales nor pads the frames.
-profile() {
-  cat >"$1/profile" <<PROFILE
-description=$2x$3
-frame_rate_num=25
-frame_rate_den=1
-width=$2
-height=$3
-progressive=1
-sample_aspect_num=1
-sample_aspect_den=1
-display_aspect_num=$2
-display_aspect_den=$3
-colorspace=709
-PROFILE
-}
-
 # run_melt DIR NAME CONSUMER_OPTIONS -- FILTER_PROPERTIES: DIR/NAME.rgba.
 run_melt() {
   local dir=$1 name=$2 consumer=()
@@ -37,7 +19,7 @@ run_melt() {
 
 odd="$work/322x241"
 make_frames "$odd" 322 241
-profile "$odd" 322 241
+melt_profile "$odd" 322 241
 
 run_melt "$odd" threads real_time=-2 -- Gain=1
 after_effects "$odd" ae_threads --gain 3
@@ -57,7 +39,7 @@ if (($(nproc) < 2)); then
 fi
 even="$work/322x240"
 make_frames "$even" 322 240 2
-profile "$even" 322 240
+melt_profile "$even" 322 240
 run_melt "$even" sliced real_time=-1 -- threads=2
 for half in 0 1; do
   part="$work/half$half"
