@@ -17,16 +17,16 @@ run_ffmpeg() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
 # make_frames DIR WIDTH HEIGHT [COUNT]: DIR/src_01.png onwards, up to four
 # different pictures (a view of the mountain, the carrots, another view,
 # the small mountain enlarged), and DIR/clip.mkv, the same frames as a
-# lossless FFV1 clip.
+# lossless FFV1 clip. Square pixels: melt would rescale any other.
 make_frames() {
   local dir=$1 width=$2 height=$3 count=${4:-4} data="$HUEWRIGHT_SOURCE/tests/data"
-  local photo="$HUEWRIGHT_SOURCE/demo/MtTamNorth.jpg" wide="scale=$((width * 2)):-2"
+  local photo="$HUEWRIGHT_SOURCE/demo/MtTamNorth.jpg" wide="scale=$((width * 5 / 4)):-2"
   mkdir -p "$dir"
   local sources=("$photo" "$data/carrots_96x64.pfm" "$photo" "$data/mttam_120x80.ppm")
   local filters=("$wide,crop=$width:$height:0:0" "scale=$width:$height:flags=bicubic"
-    "$wide,crop=$width:$height:$width:100" "scale=$width:$height:flags=neighbor")
+    "$wide,crop=$width:$height:iw-ow:ih-oh" "scale=$width:$height:flags=neighbor")
   for ((i = 0; i < count; ++i)); do
-    run_ffmpeg -i "${sources[i]}" -vf "${filters[i]}" -pix_fmt rgb24 "$dir/src_0$((i + 1)).png"
+    run_ffmpeg -i "${sources[i]}" -vf "${filters[i]},setsar=1" -pix_fmt rgb24 "$dir/src_0$((i + 1)).png"
   done
   echo "$count" >"$dir/count"
   run_ffmpeg -framerate 25 -i "$dir/src_%02d.png" -c:v ffv1 -pix_fmt bgr0 "$dir/clip.mkv"
