@@ -44,6 +44,10 @@ int32_t AnalyzeBgra8(void* refcon, int32_t x, int32_t y, PF_Pixel8* in, PF_Pixel
   return Analyze<Bgra8Layout>(refcon, x, y, in, out);
 }
 
+int32_t AnalyzeRgba8(void* refcon, int32_t x, int32_t y, PF_Pixel8* in, PF_Pixel8* out) {
+  return Analyze<Rgba8Layout>(refcon, x, y, in, out);
+}
+
 int32_t AnalyzeArgb16(void* refcon, int32_t x, int32_t y, PF_Pixel16* in, PF_Pixel16* out) {
   return Analyze<Argb16Layout>(refcon, x, y, in, out);
 }

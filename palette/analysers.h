@@ -19,6 +19,8 @@ constexpr int32_t SelectBand(double brightness) {
 int32_t AnalyzeArgb8(void* refcon, int32_t x, int32_t y, PF_Pixel8* in, PF_Pixel8* out);
 // The same four bytes taken in memory order blue, green, red, alpha.
 int32_t AnalyzeBgra8(void* refcon, int32_t x, int32_t y, PF_Pixel8* in, PF_Pixel8* out);
+// Bytes in memory order red, green, blue, alpha.
+int32_t AnalyzeRgba8(void* refcon, int32_t x, int32_t y, PF_Pixel8* in, PF_Pixel8* out);
 int32_t AnalyzeArgb16(void* refcon, int32_t x, int32_t y, PF_Pixel16* in, PF_Pixel16* out);
 int32_t AnalyzeArgbFloat(void* refcon, int32_t x, int32_t y, PF_PixelFloat* in, PF_PixelFloat* out);
 // Floats in memory order blue, green, red, alpha.

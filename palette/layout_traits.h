@@ -208,6 +208,10 @@ using Argb8Layout = IntegerRgbLayout<RgbaPositions<PF_Pixel8, &PF_Pixel8::red, &
 using Bgra8Layout = IntegerRgbLayout<RgbaPositions<PF_Pixel8, &PF_Pixel8::green, &PF_Pixel8::red, &PF_Pixel8::alpha,
                                                    &PF_Pixel8::blue>,
                                      uint8_t, EightBitUnit, uint8_t{255}, &SwatchPixels::bgra8>;
+// Bytes in memory order red, green, blue, alpha (frei0r's RGBA8888).
+using Rgba8Layout = IntegerRgbLayout<RgbaPositions<PF_Pixel8, &PF_Pixel8::alpha, &PF_Pixel8::red, &PF_Pixel8::green,
+                                                   &PF_Pixel8::blue>,
+                                     uint8_t, EightBitUnit, uint8_t{255}, &SwatchPixels::rgba8>;
 // Full scale is 32768, so opaque is 32768 and not 65535.
 using Argb16Layout = IntegerRgbLayout<RgbaPositions<PF_Pixel16, &PF_Pixel16::red, &PF_Pixel16::green,
                                                     &PF_Pixel16::blue, &PF_Pixel16::alpha>,

@@ -17,6 +17,7 @@ void PrepareSwatchPixels(BandPalette& palette) {
   for (int band = 0; band < kBandCount; ++band) {
     swatches.argb8[band] = Argb8Layout::SwatchOf(palette.rgb[band]);
     swatches.bgra8[band] = Bgra8Layout::SwatchOf(palette.rgb[band]);
+    swatches.rgba8[band] = Rgba8Layout::SwatchOf(palette.rgb[band]);
     swatches.argb16[band] = Argb16Layout::SwatchOf(palette.rgb[band]);
   }
   swatches.ready = true;

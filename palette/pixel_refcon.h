@@ -15,6 +15,7 @@ class BandAccumulator;
 struct SwatchPixels {
   PF_Pixel8 argb8[kBandCount];
   PF_Pixel8 bgra8[kBandCount];
+  PF_Pixel8 rgba8[kBandCount];
   PF_Pixel16 argb16[kBandCount];
   bool ready;
 };

@@ -53,6 +53,10 @@ int32_t DrawBgra8(void* refcon, int32_t x, int32_t y, PF_Pixel8* in, PF_Pixel8* 
   return Draw<Bgra8Layout>(refcon, x, y, in, out);
 }
 
+int32_t DrawRgba8(void* refcon, int32_t x, int32_t y, PF_Pixel8* in, PF_Pixel8* out) {
+  return Draw<Rgba8Layout>(refcon, x, y, in, out);
+}
+
 int32_t DrawArgb16(void* refcon, int32_t x, int32_t y, PF_Pixel16* in, PF_Pixel16* out) {
   return Draw<Argb16Layout>(refcon, x, y, in, out);
 }

@@ -17,6 +17,8 @@
 int32_t DrawArgb8(void* refcon, int32_t x, int32_t y, PF_Pixel8* in, PF_Pixel8* out);
 // Bytes in memory order blue, green, red, alpha.
 int32_t DrawBgra8(void* refcon, int32_t x, int32_t y, PF_Pixel8* in, PF_Pixel8* out);
+// Bytes in memory order red, green, blue, alpha.
+int32_t DrawRgba8(void* refcon, int32_t x, int32_t y, PF_Pixel8* in, PF_Pixel8* out);
 int32_t DrawArgb16(void* refcon, int32_t x, int32_t y, PF_Pixel16* in, PF_Pixel16* out);
 int32_t DrawArgbFloat(void* refcon, int32_t x, int32_t y, PF_PixelFloat* in, PF_PixelFloat* out);
 // Floats in memory order blue, green, red, alpha.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The demo: renders the bundled photograph through the effect in After Effects
 # (8, 16 and 32 bits) and in Premiere Pro (BGRA 8u, BGRA 32f, VUYA 32f), prints
-# the palette it measures, and says where the images are.
+# the palette it measures, runs a clip panning across the photograph through
+# ffmpeg and the frei0r filter, and says where the results are.
 #   bash scripts/demo.sh BUILD_DIR
 set -euo pipefail
 build=${1:-build}
@@ -32,5 +33,15 @@ echo
 echo "Palette of $(basename "$photo") (After Effects, 8-bit):"
 "$tool" palette "$photo" --quiet
 echo
-echo "The six rendered images are in $out/:"
+
+# A two-second pan across the photograph, 960x540 (ffmpeg 5.1 hands frei0r
+# filters rows of exactly width x 4 bytes only at widths that are a multiple
+# of 16), every frame measured and painted by the frei0r filter.
+FREI0R_PATH="$build/frei0r" ffmpeg -nostdin -hide_banner -loglevel error -y -loop 1 -framerate 12 -i "$photo" \
+  -vf "scale=1440:-2,crop=960:540:x='(iw-ow)*n/23':y='(ih-oh)/2',frei0r=filter_name=huewright_generator" \
+  -frames:v 24 -c:v libx264 -pix_fmt yuv420p "$out/frei0r_pan.mp4"
+echo "Clip through ffmpeg and the frei0r filter: $out/frei0r_pan.mp4"
+echo
+
+echo "The rendered images and the clip are in $out/:"
 ls -1 "$out" | sed 's/^/  /'

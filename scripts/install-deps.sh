@@ -10,6 +10,8 @@ packages=(
   python3 python3-pefile
   libopenimageio-dev openimageio-tools liblief-dev
   clang-14 libfuzzer-14-dev libclang-rt-14-dev
+  frei0r-plugins-dev ffmpeg melt
+  gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
 )
 
 missing=()

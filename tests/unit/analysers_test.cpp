@@ -79,6 +79,11 @@ TEST(IntegerAnalysers, EightBitSumBoundaries) {
     const PassResult b = AnalysePixels<PF_Pixel8>(AnalyzeBgra8, {bgra});
     EXPECT_EQ(b.OnlyBand(), c.band) << "bgra sum " << c.sum;
     for (int ch = 0; ch < kChannelCount; ++ch) EXPECT_EQ(a.sums[c.band][ch], b.sums[c.band][ch]);
+    // And in memory order red, green, blue, alpha.
+    const PF_Pixel8 rgba{argb.red, argb.green, argb.blue, 77};
+    const PassResult r = AnalysePixels<PF_Pixel8>(AnalyzeRgba8, {rgba});
+    EXPECT_EQ(r.OnlyBand(), c.band) << "rgba sum " << c.sum;
+    for (int ch = 0; ch < kChannelCount; ++ch) EXPECT_EQ(a.sums[c.band][ch], r.sums[c.band][ch]);
   }
 }
 
@@ -159,6 +164,11 @@ TEST(IntegerAnalysers, ChannelsComeFromTheirLayoutsPositions) {
   EXPECT_EQ(argb.sums[1][0], 20);
   EXPECT_EQ(argb.sums[1][1], 30);
   EXPECT_EQ(argb.sums[1][2], 255);
+  const PassResult rgba = AnalysePixels<PF_Pixel8>(AnalyzeRgba8, {bytes});
+  ASSERT_EQ(rgba.OnlyBand(), 0);  // 10 + 20 + 30
+  EXPECT_EQ(rgba.sums[0][0], 10);
+  EXPECT_EQ(rgba.sums[0][1], 20);
+  EXPECT_EQ(rgba.sums[0][2], 30);
 }
 
 struct FloatCase {

@@ -43,6 +43,15 @@ struct Bgra8Writer {
   }
 };
 
+struct Rgba8Writer {
+  using Pixel = PF_Pixel8;
+  static constexpr auto kDraw = DrawRgba8;
+  static Pixel Sample(int i) { return Argb8Writer::Sample(i); }
+  static Pixel Swatch(const double* rgb, const double*, const Pixel&) {
+    return {uint8_t(rgb[0]), uint8_t(rgb[1]), uint8_t(rgb[2]), 255};
+  }
+};
+
 struct Argb16Writer {
   using Pixel = PF_Pixel16;
   static constexpr auto kDraw = DrawArgb16;
@@ -135,7 +144,7 @@ class WriterTest : public ::testing::Test {
 };
 
 using WriterCases =
-    ::testing::Types<Argb8Writer, Bgra8Writer, Argb16Writer, ArgbFloatWriter, BgraFloatWriter, VuyaFloatWriter>;
+    ::testing::Types<Argb8Writer, Bgra8Writer, Rgba8Writer, Argb16Writer, ArgbFloatWriter, BgraFloatWriter, VuyaFloatWriter>;
 TYPED_TEST_SUITE(WriterTest, WriterCases);
 
 TYPED_TEST(WriterTest, PaintsCellsFromTheirBandAndCopiesTheRest) {
