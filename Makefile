@@ -6,7 +6,7 @@ ASAN := build-asan
 TSAN := build-tsan
 FUZZ := build-fuzz
 
-.PHONY: all deps native windows test test-asan test-tsan test-fuzz demo bench clean
+.PHONY: all deps native windows test test-asan test-tsan test-fuzz demo bench release clean
 
 all: native
 
@@ -63,9 +63,14 @@ test-fuzz: deps
 demo: native
 	@bash scripts/demo.sh $(NATIVE)
 
+# dist/: the Windows zip and installer, the Debian package, SHA256SUMS
+# (docs/install.md). Reproducible from a commit: see packaging/release.sh.
+release: native
+	@bash packaging/release.sh $(NATIVE) $(WINDOWS) dist
+
 bench: native
 	@cmake --build $(NATIVE) --target palette_bench -j $(JOBS)
 	@$(NATIVE)/bench/palette_bench
 
 clean:
-	rm -rf $(NATIVE) $(WINDOWS) $(ASAN) $(TSAN) $(FUZZ) out
+	rm -rf $(NATIVE) $(WINDOWS) $(ASAN) $(TSAN) $(FUZZ) out dist
