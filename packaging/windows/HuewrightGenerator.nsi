@@ -104,14 +104,11 @@ Function FindMediaCore
   StrCpy $INSTDIR "$BestMediaCore\${VENDOR_FOLDER}"
 FunctionEnd
 
-; Leaves on the stack "" when installing into $INSTDIR replaces nothing newer,
-; else the version found there. The file's own version resource speaks for a
-; copy placed by hand too; the uninstall entry for one it cannot read.
+; Uses $0 to $3. Leaves on the stack "" when installing into $INSTDIR
+; replaces nothing newer, else the newer version found. The file's own
+; version resource speaks for a copy placed by hand too; the uninstall entry
+; for an installed copy in another folder.
 Function FindNewerInstall
-  Push $0
-  Push $1
-  Push $2
-  Push $3
   StrCpy $3 ""
   ClearErrors
   GetDLLVersion "$INSTDIR\${EFFECT_FILE}" $0 $1
@@ -124,17 +121,26 @@ Function FindNewerInstall
     StrCpy $2 "$2.$0.$1"
     ${VersionCompare} $2 "${FILE_VERSION}" $0
     ${IfThen} $0 == 1 ${|} StrCpy $3 $2 ${|}
-  ${Else}
-    ReadRegStr $2 HKLM "${UNINSTALL_KEY}" "DisplayVersion"
-    ${If} $2 != ""
-      ${VersionCompare} $2 "${VERSION}" $0
-      ${IfThen} $0 == 1 ${|} StrCpy $3 $2 ${|}
-    ${EndIf}
   ${EndIf}
-  Pop $2
-  Pop $1
-  Pop $0
-  Exch $3
+  ReadRegStr $2 HKLM "${UNINSTALL_KEY}" "DisplayVersion"
+  ${If} $2 != ""
+  ${AndIf} $3 == ""
+    ${VersionCompare} $2 "${VERSION}" $0
+    ${IfThen} $0 == 1 ${|} StrCpy $3 $2 ${|}
+  ${EndIf}
+  Push $3
+FunctionEnd
+
+; A copy installed earlier into another folder would load beside this one
+; in the hosts: it goes.
+Function RemoveCopyElsewhere
+  ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $0 != ""
+  ${AndIf} $0 != $INSTDIR
+    Delete "$0\${EFFECT_FILE}"
+    Delete "$0\${UNINSTALLER}"
+    RMDir "$0"
+  ${EndIf}
 FunctionEnd
 
 Function .onInit
@@ -147,7 +153,7 @@ Function .onInit
   Call FindNewerInstall
   Pop $0
   ${If} $0 != ""
-    MessageBox MB_ICONSTOP "Huewright Generator $0 is already installed in $INSTDIR.$\r$\n\
+    MessageBox MB_ICONSTOP "Huewright Generator $0 is already installed.$\r$\n\
       This installer holds the older version ${VERSION} and will not replace it." /SD IDOK
     SetErrorLevel 3
     Quit
@@ -159,8 +165,8 @@ Function DirectoryLeave
   Call FindNewerInstall
   Pop $0
   ${If} $0 != ""
-    MessageBox MB_ICONSTOP "Huewright Generator $0 is already installed in this folder; \
-      this installer holds the older version ${VERSION}. Choose another folder or cancel."
+    MessageBox MB_ICONSTOP "Huewright Generator $0 is already installed; this installer \
+      holds the older version ${VERSION} and will not replace it."
     Abort
   ${EndIf}
 FunctionEnd
@@ -215,6 +221,7 @@ FunctionEnd
 Section "Huewright Generator" SectionEffect
   SectionIn RO
   Call WaitForFileRelease
+  Call RemoveCopyElsewhere
   SetOutPath "$INSTDIR"
   File "/oname=${EFFECT_FILE}" "${AEX}"
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"

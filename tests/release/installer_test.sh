@@ -7,8 +7,10 @@
 #   2. CommonPluginInstallPath values of several host versions: the newest
 #      one's folder is used; a file of another Kestrow product there survives
 #      the uninstall, and so does the folder holding it;
-#   3. /D= target: an older release is upgraded in place; the older release
-#      run again over the newer one refuses (non-zero exit) and changes nothing.
+#   3. /D= target: installing elsewhere removes the earlier copy; an older
+#      release is upgraded in place; the older release run again over the
+#      newer one, in its folder or another, refuses (non-zero exit) and
+#      changes nothing.
 #
 #   bash installer_test.sh EFFECT.aex VERSION_TXT SCRATCH_DIR
 set -uo pipefail
@@ -145,19 +147,29 @@ uninstall
 if [[ "$(snapshot)" == "$before" ]]; then pass "uninstall left the other product's file and its folder"
 else fail "uninstall changed: $(diff <(echo "$before") <(snapshot) | grep '^[<>]' | tr '\n' ' ')"; fi
 
-# 3. Upgrade and downgrade in a folder given with /D=.
+# 3. Upgrades and downgrades. The older release goes into the registry's
+# folder, then again into a folder given with /D=, which moves it there.
 custom='C:\Custom\Kestrow'
-install "$scratch/old-setup.exe" "/D=$custom" || fail "installing the older release exited with $?"
-expect_effect "Custom/Kestrow" "$scratch/old.aex" "/D= target honoured"
+install "$scratch/old-setup.exe" || fail "installing the older release exited with $?"
 expect_entry_version 0.9.0
+install "$scratch/old-setup.exe" "/D=$custom" || fail "installing the older release with /D= exited with $?"
+expect_effect "Custom/Kestrow" "$scratch/old.aex" "/D= target honoured"
+if [[ ! -e "$drive/Hosts/AE24/MediaCore/Kestrow/HuewrightGenerator.aex" && -e "$drive/Hosts/AE24/MediaCore/Kestrow/Other.aex" ]]
+then pass "installing into another folder removes the copy in the old one only"
+else fail "the copy in the earlier folder is still there, or the other product's file went"; fi
 install "$scratch/setup.exe" "/D=$custom" || fail "upgrading exited with $?"
 expect_effect "Custom/Kestrow" "$aex" "upgrade over the older release"
 expect_entry_version "$version"
-install "$scratch/old-setup.exe" "/D=$custom"
-status=$?
-if [[ $status -ne 0 && $status -ne 124 && $status -ne 137 ]]; then pass "older release refuses to replace the newer one (exit $status)"
-else fail "older release over the newer one exited with $status"; fi
-expect_effect "Custom/Kestrow" "$aex" "newer file kept after the refused downgrade"
+for target in "/D=$custom" ""; do
+  install "$scratch/old-setup.exe" ${target:+"$target"}
+  status=$?
+  where=${target:-the folder from the registry}
+  if [[ $status -ne 0 && $status -ne 124 && $status -ne 137 ]]; then
+    pass "older release refuses to replace the newer one ($where, exit $status)"
+  else fail "older release over the newer one ($where) exited with $status"; fi
+done
+expect_effect "Custom/Kestrow" "$aex" "newer file kept after the refused downgrades"
+[[ ! -e "$drive/Hosts/AE24/MediaCore/Kestrow/HuewrightGenerator.aex" ]] || fail "a refused downgrade installed a file"
 expect_entry_version "$version"
 uninstall
 [[ ! -e "$drive/Custom/Kestrow" ]] || fail "uninstall left C:/Custom/Kestrow"
