@@ -28,7 +28,7 @@ stage=$work/root
 # filter once it has install rules), stripped of debugging information.
 cmake --install "$native" --prefix "$stage/usr" --strip >/dev/null
 [[ -x "$stage/usr/bin/huewright" ]] || { echo "make_deb: $native installs no usr/bin/huewright" >&2; exit 1; }
-frei0r_filter=$(find "$native" -name huewright_generator.so -not -path '*/CMakeFiles/*' -print -quit)
+frei0r_filter=$(find "$native/frei0r" -name huewright_generator.so -not -path '*/CMakeFiles/*' -print -quit 2>/dev/null || true)
 if [[ -n "$frei0r_filter" ]] && [[ -z "$(find "$stage" -name huewright_generator.so -print -quit)" ]]; then
   install -D -m 0644 "$frei0r_filter" "$stage/usr/lib/frei0r-1/huewright_generator.so"
   strip --strip-unneeded "$stage/usr/lib/frei0r-1/huewright_generator.so"

@@ -67,11 +67,13 @@ dpkg-deb -f "$deb_path" Depends | grep -q 'libopenimageio' || fail "package does
 contents=$(dpkg-deb -c "$deb_path")
 required=(./usr/bin/huewright ./usr/lib/huewright/HuewrightGenerator.so ./usr/share/man/man1/huewright.1.gz
           ./usr/share/doc/huewright/copyright)
-[[ -n "$(find "$native" -name huewright_generator.so -not -path '*/CMakeFiles/*' -print -quit)" ]] &&
-  required+=(./usr/lib/frei0r-1/huewright_generator.so)
 for path in "${required[@]}"; do
   grep -q " $path\$" <<<"$contents" || fail "package lacks $path"
 done
+if [[ -n "$(find "$native/frei0r" -name huewright_generator.so -not -path '*/CMakeFiles/*' -print -quit 2>/dev/null)" ]]; then
+  grep -q ' ./usr/lib/\(.*/\)\?frei0r-1/huewright_generator\.so$' <<<"$contents" ||
+    fail "package lacks the frei0r filter that $native builds"
+fi
 [[ -z "$(awk '$2 != "root/root"' <<<"$contents")" ]] || fail "package entries not owned by root/root"
 [[ -z "$(awk '$4" "$5 != "2023-11-14 22:13"' <<<"$contents")" ]] || fail "package entries not stamped with the release time"
 
