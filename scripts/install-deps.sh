@@ -10,7 +10,7 @@ packages=(
   python3 python3-pefile
   libopenimageio-dev openimageio-tools liblief-dev
   clang-14 libfuzzer-14-dev libclang-rt-14-dev
-  nsis zip unzip dpkg-dev lintian file
+  nsis zip unzip dpkg-dev lintian file groff-base bsdextrautils
 )
 
 missing=()

@@ -7,8 +7,9 @@
 #     release time;
 #   - the .deb, unpacked into a scratch root, holds the tool, the effect (and
 #     the frei0r filter when the tree builds one) and the manual page, owned
-#     by root with the release time; its tool renders the demo photograph
-#     there without --plugin, byte for byte as the build tree's tool does;
+#     by root with the release time; groff reads the manual page without a
+#     warning; the packaged tool renders the demo photograph there without
+#     --plugin, byte for byte as the build tree's tool does;
 #   - lintian reports no errors.
 #
 #   bash packages_test.sh NATIVE_BUILD WINDOWS_BUILD SCRATCH_DIR
@@ -78,6 +79,13 @@ fi
 [[ -z "$(awk '$4" "$5 != "2023-11-14 22:13"' <<<"$contents")" ]] || fail "package entries not stamped with the release time"
 
 dpkg-deb -x "$deb_path" "$scratch/debroot" || die "cannot unpack $deb"
+# The manual page: clean for groff, and its synopsis is the tool's own usage.
+manual=$scratch/debroot/usr/share/man/man1/huewright.1.gz
+warnings=$(zcat "$manual" | groff -man -Tutf8 -ww -z 2>&1)
+[[ -z "$warnings" ]] || fail "groff warns about the manual page: $warnings"
+usage_line=$("$native/tools/huewright" --help 2>&1 | sed -n 's/^[Uu]sage: *//p' | head -1)
+zcat "$manual" | groff -man -Tascii 2>/dev/null | col -b | grep -qF -- "$usage_line" ||
+  fail "the manual page lacks the usage line '$usage_line'"
 photo=$root/demo/MtTamNorth.jpg
 "$scratch/debroot/usr/bin/huewright" render "$photo" -o "$scratch/from_package.png" >/dev/null ||
   fail "the packaged huewright did not render $photo without --plugin"
