@@ -8,9 +8,10 @@
 #      one's folder is used; a file of another Kestrow product there survives
 #      the uninstall, and so does the folder holding it;
 #   3. /D= target: installing elsewhere removes the earlier copy; an older
-#      release is upgraded in place; the older release run again over the
-#      newer one, in its folder or another, refuses (non-zero exit) and
-#      changes nothing.
+#      release is upgraded in place; while a stand-in host holds the effect
+#      loaded, the installer exits 4 and leaves it; the older release run
+#      again over the newer one, in its folder or another, refuses (non-zero
+#      exit) and changes nothing.
 #
 #   bash installer_test.sh EFFECT.aex VERSION_TXT SCRATCH_DIR
 set -uo pipefail
@@ -52,6 +53,8 @@ struct.pack_into("<IIII", data, at + 8, 9, 1, 9, 1)
 open(path, "wb").write(data)
 EOF
 bash "$packaging/windows/package.sh" installer "$scratch/old.aex" "$scratch/old-setup.exe" || die "building the older installer failed"
+x86_64-w64-mingw32-gcc-posix -municode -O1 -Wall -Wextra -Werror -o "$scratch/hold_library.exe" "$here/hold_library.c" ||
+  die "cannot build the stand-in host"
 
 wine wineboot -i >/dev/null 2>&1 || die "wineboot failed to create $WINEPREFIX"
 "$server" -p  # one server for every call below
@@ -160,6 +163,20 @@ else fail "the copy in the earlier folder is still there, or the other product's
 install "$scratch/setup.exe" "/D=$custom" || fail "upgrading exited with $?"
 expect_effect "Custom/Kestrow" "$aex" "upgrade over the older release"
 expect_entry_version "$version"
+
+# A running host holds the effect loaded: the installer leaves it alone.
+timeout --kill-after=5 60 "$loader" "$scratch/hold_library.exe" "$custom\HuewrightGenerator.aex" 30 \
+  >"$scratch/hold.log" 2>&1 &
+holder=$!
+for _ in $(seq 1 60); do grep -q loaded "$scratch/hold.log" && break; sleep 0.5; done
+grep -q loaded "$scratch/hold.log" || fail "the stand-in host did not load the effect: $(cat "$scratch/hold.log")"
+install "$scratch/setup.exe" "/D=$custom"
+status=$?
+[[ $status -eq 4 ]] && pass "installer exits 4 while a host holds the effect" ||
+  fail "installer over an effect held by a host exited with $status"
+expect_effect "Custom/Kestrow" "$aex" "held effect file untouched"
+kill "$holder" 2>/dev/null
+wait "$holder" 2>/dev/null
 for target in "/D=$custom" ""; do
   install "$scratch/old-setup.exe" ${target:+"$target"}
   status=$?
