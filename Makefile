@@ -17,8 +17,13 @@ windows: deps
 	@cmake -S . -B $(WINDOWS) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build $(WINDOWS) -j $(JOBS)
 
+# Debugging information names files relative to the checkout, so the
+# released binaries (and their build ids) do not depend on where it lies.
+PORTABLE_PATHS := -ffile-prefix-map=$(CURDIR)=.
+
 native: windows
-	@cmake -S . -B $(NATIVE) -DHUEWRIGHT_WINDOWS_BUILD=$(CURDIR)/$(WINDOWS) >/dev/null
+	@cmake -S . -B $(NATIVE) -DHUEWRIGHT_WINDOWS_BUILD=$(CURDIR)/$(WINDOWS) \
+	  "-DCMAKE_C_FLAGS=$(PORTABLE_PATHS)" "-DCMAKE_CXX_FLAGS=$(PORTABLE_PATHS)" >/dev/null
 	@cmake --build $(NATIVE) -j $(JOBS)
 
 test: native
