@@ -191,5 +191,8 @@ expect_entry_version "$version"
 uninstall
 [[ ! -e "$drive/Custom/Kestrow" ]] || fail "uninstall left C:/Custom/Kestrow"
 
-[[ $failures -eq 0 ]] || die "$failures check(s) failed"
+[[ $failures -eq 0 ]] || die "$failures check(s) failed; the prefix stays for a look: $WINEPREFIX"
+# The prefix is some 600 MB; the next run makes a fresh one anyway.
+"$server" -k 2>/dev/null
+rm -rf "$WINEPREFIX"
 echo "installer under wine: every check passed"
