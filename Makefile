@@ -6,7 +6,7 @@ ASAN := build-asan
 TSAN := build-tsan
 FUZZ := build-fuzz
 
-.PHONY: all deps native windows test test-asan test-tsan test-fuzz demo bench clean
+.PHONY: all deps native windows test test-asan test-tsan test-fuzz demo bench release clean
 
 all: native
 
@@ -17,8 +17,13 @@ windows: deps
 	@cmake -S . -B $(WINDOWS) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build $(WINDOWS) -j $(JOBS)
 
+# Debugging information names files relative to the checkout, so the
+# released binaries (and their build ids) do not depend on where it lies.
+PORTABLE_PATHS := -ffile-prefix-map=$(CURDIR)=.
+
 native: windows
-	@cmake -S . -B $(NATIVE) -DHUEWRIGHT_WINDOWS_BUILD=$(CURDIR)/$(WINDOWS) >/dev/null
+	@cmake -S . -B $(NATIVE) -DHUEWRIGHT_WINDOWS_BUILD=$(CURDIR)/$(WINDOWS) \
+	  "-DCMAKE_C_FLAGS=$(PORTABLE_PATHS)" "-DCMAKE_CXX_FLAGS=$(PORTABLE_PATHS)" >/dev/null
 	@cmake --build $(NATIVE) -j $(JOBS)
 
 test: native
@@ -63,9 +68,14 @@ test-fuzz: deps
 demo: native
 	@bash scripts/demo.sh $(NATIVE)
 
+# dist/: the Windows zip and installer, the Debian package, SHA256SUMS
+# (docs/install.md). Reproducible from a commit: see packaging/release.sh.
+release: native
+	@bash packaging/release.sh $(NATIVE) $(WINDOWS) dist
+
 bench: native
 	@cmake --build $(NATIVE) --target palette_bench -j $(JOBS)
 	@$(NATIVE)/bench/palette_bench
 
 clean:
-	rm -rf $(NATIVE) $(WINDOWS) $(ASAN) $(TSAN) $(FUZZ) out
+	rm -rf $(NATIVE) $(WINDOWS) $(ASAN) $(TSAN) $(FUZZ) out dist

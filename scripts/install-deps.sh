@@ -12,6 +12,7 @@ packages=(
   clang-14 libfuzzer-14-dev libclang-rt-14-dev
   frei0r-plugins-dev ffmpeg melt
   gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
+  nsis zip unzip dpkg-dev lintian file groff-base bsdextrautils
 )
 
 missing=()

@@ -9,12 +9,17 @@ namespace huewright {
 
 namespace fs = std::filesystem;
 
+// The effect beside the tool: in the build tree (tools/../entry) or where the
+// package installs both (bin/../lib/huewright).
 std::string PluginPath(const CliOptions& options) {
   if (!options.plugin.empty()) return options.plugin;
   std::error_code error;
   const fs::path self = fs::read_symlink("/proc/self/exe", error);
   if (error) throw ToolError("/proc/self/exe", "cannot find the tool's own location; give --plugin PATH");
-  return (self.parent_path() / ".." / "entry" / "HuewrightGenerator.so").lexically_normal().string();
+  const fs::path built = (self.parent_path() / ".." / "entry" / "HuewrightGenerator.so").lexically_normal();
+  const fs::path installed =
+      (self.parent_path() / ".." / "lib" / "huewright" / "HuewrightGenerator.so").lexically_normal();
+  return (fs::exists(built, error) || !fs::exists(installed, error) ? built : installed).string();
 }
 
 std::string LoadablePluginPath(const CliOptions& options) {

@@ -145,6 +145,18 @@ void PrintNative(const std::string& path) {
   PrintSetup(library);
 }
 
+void PrintVersionResource(const VersionResource& version) {
+  if (!version.present) {
+    std::cout << "No version resource.\n";
+    return;
+  }
+  std::cout << "Version resource:\n"
+            << "  file version:     " << version.file_version << "\n"
+            << "  product version:  " << version.product_version << "\n";
+  for (const auto& [key, value] : version.strings)
+    std::cout << "  " << key << ":" << std::string(key.size() < 17 ? 17 - key.size() : 1, ' ') << value << "\n";
+}
+
 void PrintWindows(const std::string& path) {
   const PeEffect effect = InspectPe(path);
   std::cout << "Effect library: " << path << " (Windows PE, read with LIEF; not loaded)\n";
@@ -159,6 +171,7 @@ void PrintWindows(const std::string& path) {
       std::cout << "  '" << FourCharText(p.vendor) << "' '" << FourCharText(p.key) << "' id " << p.id << " length "
                 << p.length << ": " << DescribePiplData(p) << "\n";
   }
+  PrintVersionResource(effect.version);
 }
 
 }  // namespace

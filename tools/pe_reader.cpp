@@ -1,6 +1,7 @@
 #include "pe_reader.h"
 
 #include <LIEF/PE.hpp>
+#include <LIEF/utils.hpp>
 
 #include <cstdio>
 #include <fstream>
@@ -50,6 +51,34 @@ void CollectPipls(const LIEF::PE::ResourceNode& root, const std::string& path, P
   }
 }
 
+// Four 16-bit numbers, most significant first.
+std::string FourPartVersion(uint32_t most, uint32_t least) {
+  return std::to_string(most >> 16) + "." + std::to_string(most & 0xFFFF) + "." + std::to_string(least >> 16) + "." +
+         std::to_string(least & 0xFFFF);
+}
+
+VersionResource ReadVersion(const LIEF::PE::Binary& binary, const std::string& path) {
+  VersionResource result;
+  try {
+    const LIEF::PE::ResourcesManager manager = binary.resources_manager();
+    if (!manager.has_version()) return result;
+    const LIEF::PE::ResourceVersion version = manager.version();
+    result.present = true;
+    if (version.has_fixed_file_info()) {
+      const LIEF::PE::ResourceFixedFileInfo& fixed = version.fixed_file_info();
+      result.file_version = FourPartVersion(fixed.file_version_MS(), fixed.file_version_LS());
+      result.product_version = FourPartVersion(fixed.product_version_MS(), fixed.product_version_LS());
+    }
+    if (version.has_string_file_info())
+      for (const LIEF::PE::LangCodeItem& table : version.string_file_info().langcode_items())
+        for (const auto& [key, value] : table.items())
+          result.strings.emplace_back(LIEF::u16tou8(key, true), LIEF::u16tou8(value, true));
+  } catch (const std::exception& error) {
+    throw ToolError(path, std::string("unreadable version resource: ") + error.what());
+  }
+  return result;
+}
+
 }  // namespace
 
 bool LooksLikePe(const std::string& path) {
@@ -94,7 +123,10 @@ PeEffect InspectPe(const std::string& path) {
   if (binary->has_exports())
     for (const LIEF::PE::ExportEntry& entry : binary->get_export().entries())
       effect.exports.push_back({entry.ordinal(), entry.name()});
-  if (binary->has_resources()) CollectPipls(binary->resources(), path, effect);
+  if (binary->has_resources()) {
+    CollectPipls(binary->resources(), path, effect);
+    effect.version = ReadVersion(*binary, path);
+  }
   return effect;
 }
 

@@ -1,11 +1,13 @@
 // What a Windows build of an effect (.aex) carries, read from the file with
-// LIEF: its exports and the property list resource the host reads before
-// loading it. Nothing here loads or runs the library.
+// LIEF: its exports, the property list resource the host reads before
+// loading it, and the file version resource. Nothing here loads or runs the
+// library.
 #ifndef HUEWRIGHT_TOOLS_PE_INSPECT_H
 #define HUEWRIGHT_TOOLS_PE_INSPECT_H
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace huewright {
@@ -32,9 +34,18 @@ struct PiplResource {
   std::vector<PiplProperty> properties;
 };
 
+// The VERSIONINFO resource, as Explorer's Details tab shows it.
+struct VersionResource {
+  bool present = false;
+  std::string file_version;     // the fixed numbers, "1.0.0.1"
+  std::string product_version;
+  std::vector<std::pair<std::string, std::string>> strings;  // CompanyName, ProductName, ...
+};
+
 struct PeEffect {
   std::vector<PeExport> exports;
   std::vector<PiplResource> pipls;
+  VersionResource version;
 };
 
 bool LooksLikePe(const std::string& path);

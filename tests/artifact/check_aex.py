@@ -1,8 +1,10 @@
 """Checks the built Windows effect file as a host would see it: a 64-bit DLL
 with two exports at fixed ordinals, imports from Windows system libraries only,
 and the "PIPL" property list resource with every byte where the host expects
-it. The expected bytes are built here from the published property table, not
-from the generator that produced the resource.
+it, and the file version resource that Explorer and installers read, its
+numbers those of the registered version. The expected bytes are built here
+from the published property table, not from the generator that produced the
+resource.
 
 usage: check_aex.py PATH/HuewrightGenerator.aex
 """
@@ -21,6 +23,18 @@ AEX_PATH = None
 MY_VERSION = 0x00080001
 OUT_FLAGS = 0x02000000
 OUT_FLAGS2 = 0x08001400
+
+# The registered version word unpacked: version << 19 | subversion << 15 |
+# fix << 11 | stage << 9 | build.
+VERSION_NUMBERS = (MY_VERSION >> 19, (MY_VERSION >> 15) & 0xF, (MY_VERSION >> 11) & 0xF, MY_VERSION & 0x1FF)
+VERSION_STRINGS = {
+    "CompanyName": "Kestrow Productions",
+    "ProductName": "Huewright Generator",
+    "OriginalFilename": "HuewrightGenerator.aex",
+    "InternalName": "HuewrightGenerator",
+    "FileVersion": "%d.%d.%d.%d" % VERSION_NUMBERS,
+    "ProductVersion": "%d.%d.%d" % VERSION_NUMBERS[:3],
+}
 
 PIPL_SIZE = 314
 PIPL_ID = 16000
@@ -154,6 +168,38 @@ class PiplTest(AexTest):
         expected = expected_pipl()
         self.assertEqual(len(expected), PIPL_SIZE)
         self.assertEqual(self.pipl_bytes(), expected)
+
+
+class VersionInfoTest(AexTest):
+    def version_strings(self):
+        tables = [table for info in self.pe.FileInfo[0] if info.Key == b"StringFileInfo"
+                  for table in info.StringTable]
+        self.assertEqual([t.LangID for t in tables], [b"040904B0"], "one US English, Unicode string table")
+        return {k.decode(): v.decode() for k, v in tables[0].entries.items()}
+
+    def test_one_version_resource_in_us_english(self):
+        types = [t for t in self.pe.DIRECTORY_ENTRY_RESOURCE.entries
+                 if t.id == pefile.RESOURCE_TYPE["RT_VERSION"]]
+        self.assertEqual(len(types), 1)
+        self.assertEqual([e.id for e in types[0].directory.entries], [1])
+        self.assertEqual([e.id for e in types[0].directory.entries[0].directory.entries], [LANGUAGE_EN_US])
+
+    def test_fixed_numbers_are_the_registered_version(self):
+        fixed = self.pe.VS_FIXEDFILEINFO[0]
+        major, minor, fix, build = VERSION_NUMBERS
+        for name, ms, ls in (("file", fixed.FileVersionMS, fixed.FileVersionLS),
+                             ("product", fixed.ProductVersionMS, fixed.ProductVersionLS)):
+            with self.subTest(version=name):
+                self.assertEqual((ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF), (major, minor, fix, build))
+        self.assertEqual(fixed.FileType, 2, "a DLL")
+
+    def test_strings(self):
+        strings = self.version_strings()
+        for key, value in VERSION_STRINGS.items():
+            with self.subTest(key=key):
+                self.assertEqual(strings.get(key), value)
+        self.assertIn("Kestrow Productions", strings.get("LegalCopyright", ""))
+        self.assertTrue(strings.get("FileDescription"))
 
 
 if __name__ == "__main__":

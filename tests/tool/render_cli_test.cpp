@@ -196,7 +196,9 @@ TEST_F(ToolTest, InfoReadsTheWindowsBuildWithoutLoadingIt) {
   ASSERT_EQ(run.status, 0) << run.err;
   for (const char* expected : {"ordinal 1  EffectMain", "ordinal 2  PluginDataEntryFunction",
                                "PIPL 16000 (language 1033, 314 bytes", "12 properties", "'8BIM' 'kind'",
-                               "\"Kestrow Huewright Generator\"", "'eVER' id 0 length 4: 0x00080001"})
+                               "\"Kestrow Huewright Generator\"", "'eVER' id 0 length 4: 0x00080001",
+                               "file version:     1.0.0.1", "CompanyName:      Kestrow Productions",
+                               "ProductName:      Huewright Generator", "OriginalFilename: HuewrightGenerator.aex"})
     EXPECT_NE(run.out.find(expected), std::string::npos) << expected << " missing from\n" << run.out;
 }
 
