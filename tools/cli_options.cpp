@@ -31,6 +31,10 @@ const char* const kUsage =
     "  --frames FIRST-LAST      frames of an input pattern\n"
     "  --out-type uint8|uint16|half|float   output sample type (default: the input's)\n"
     "  --json                   palette as JSON\n"
+    "  --export FILE            palette as swatches: .ase, .gpl, .css or .json\n"
+    "  --timeline FILE.png      palette timeline picture, one column per frame\n"
+    "  --ignore-transparent     palette of the visible pixels (alpha 0 left out)\n"
+    "  --frames-summary         one palette for all frames measured together\n"
     "  --quiet                  no progress bar or summary\n";
 
 namespace {
@@ -98,6 +102,8 @@ std::map<std::string, Handler> ValueOptions(Pending& pending) {
       {"--threads", [](CliOptions& o, const std::string& v) { o.render.threads = ParseIntIn("--threads", v, 1, 64); }},
       {"--toggle-at", [](CliOptions& o, const std::string& v) { o.toggle_at = ParseFrameNumbers(v); }},
       {"--frames", [](CliOptions& o, const std::string& v) { o.frames = ParseFrameRange(v); }},
+      {"--export", [](CliOptions& o, const std::string& v) { o.palette.export_path = v; }},
+      {"--timeline", [](CliOptions& o, const std::string& v) { o.palette.timeline_path = v; }},
       {"--out-type", [](CliOptions& o, const std::string& v) {
          o.write.sample_type = ParseSampleType(v);
          if (!o.write.sample_type) Bad("--out-type", v, "uint8, uint16, half or float");
@@ -139,6 +145,10 @@ void CheckFitsCommand(const CliOptions& options) {
   if (options.command == Command::Render && options.output.empty()) throw UsageError("render needs -o OUTPUT");
   if (options.command != Command::Render && !options.output.empty()) throw UsageError("-o applies to render");
   if (options.command != Command::Palette && options.json) throw UsageError("--json applies to palette");
+  const PaletteOptions& palette = options.palette;
+  if (options.command != Command::Palette && (!palette.export_path.empty() || !palette.timeline_path.empty() ||
+                                              palette.ignore_transparent || palette.frames_summary))
+    throw UsageError("--export, --timeline, --ignore-transparent and --frames-summary apply to palette");
 }
 
 }  // namespace
@@ -153,6 +163,10 @@ CliOptions ParseCommandLine(int argc, char** argv) {
     const std::string arg = argv[i];
     if (arg == "--json") {
       options.json = true;
+    } else if (arg == "--ignore-transparent") {
+      options.palette.ignore_transparent = true;
+    } else if (arg == "--frames-summary") {
+      options.palette.frames_summary = true;
     } else if (arg == "--quiet" || arg == "-q") {
       options.quiet = true;
     } else if (auto handler = value_options.find(arg); handler != value_options.end()) {

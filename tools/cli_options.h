@@ -10,6 +10,7 @@
 
 #include "frame_list.h"
 #include "image_io.h"
+#include "palette_options.h"
 #include "render_session.h"
 
 namespace huewright {
@@ -26,6 +27,7 @@ struct CliOptions {
   std::set<int> toggle_at;  // frame numbers before which the parameter changes
   WriteSettings write;
   bool json = false;
+  PaletteOptions palette;
   bool quiet = false;
 };
 

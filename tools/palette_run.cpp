@@ -1,0 +1,131 @@
+#include "palette_run.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <system_error>
+
+#include "commands.h"
+#include "palette_timeline.h"
+#include "swatch_export.h"
+#include "tool_error.h"
+
+namespace huewright {
+namespace {
+
+namespace fs = std::filesystem;
+
+void RequireDirectoryOf(const std::string& path) {
+  const fs::path parent = fs::path(path).parent_path();
+  std::error_code error;
+  if (!parent.empty() && !fs::is_directory(parent, error)) throw ToolError(path, "directory does not exist");
+}
+
+// The effect's Premiere path for float BGRA skips the analysis at low
+// quality and paints the last measured palette.
+bool EffectAnalyses(const RenderSettings& settings) {
+  return !(settings.premiere && settings.layout == HostLayout::Bgra32f && !settings.high_quality);
+}
+
+// The palette the effect holds: from which frame, and that frame's bands.
+struct Measured {
+  std::optional<int> number;  // none before the first analysed frame
+  FrameBands bands;
+};
+
+class PaletteMeasurer {
+ public:
+  PaletteMeasurer(const std::string& plugin_path, const RenderSettings& settings, const PaletteOptions& options)
+      : settings_(settings), options_(options), session_(plugin_path, Painting(settings)) {}
+
+  FramePalette Measure(const Frame& frame, bool toggle) {
+    if (toggle) {
+      session_.UserChangedParam(frame.input);
+      analysis_on_ = !analysis_on_;
+    }
+    const ImageFile input = ReadImage(frame.input);
+    const RenderedFrame rendered = session_.Render(input.image, frame.input);
+    const FrameBands own = MeasureWorld(rendered.input, settings_.layout, options_.ignore_transparent);
+    AddFrameBands(shot_, own);
+    const bool frozen = !(analysis_on_ && EffectAnalyses(settings_));
+    if (!frozen) held_ = {frame.number, own};
+    const double gain = settings_.premiere ? 1.0 : settings_.gain;
+    // The swatches show what the effect painted; the visible-pixel palette
+    // is one it never paints, so it is made from the measured bands.
+    const PaletteReadout palette =
+        options_.ignore_transparent
+            ? PaintedFromBands(held_.bands, settings_.layout, gain)
+            : ReadPalette(held_.bands, FromWorld(rendered.output, settings_.layout), settings_.layout, gain);
+    return {frame.number, frame.input, input.image.width, input.image.height, toggle, frozen, held_.number, palette};
+  }
+
+  PaletteReadout Shot() const { return PaintedFromBands(shot_, settings_.layout, settings_.premiere ? 1.0 : settings_.gain); }
+
+ private:
+  static RenderSettings Painting(RenderSettings settings) {
+    settings.swatches = true;  // the colours are read back from the swatches
+    return settings;
+  }
+
+  RenderSettings settings_;
+  PaletteOptions options_;
+  RenderSession session_;
+  bool analysis_on_ = true;  // the effect starts with analysis on
+  Measured held_;
+  FrameBands shot_;
+};
+
+}  // namespace
+
+void CheckPaletteOutputs(const PaletteOptions& options) {
+  if (!options.export_path.empty()) {
+    if (!ExportFormatOf(options.export_path))
+      throw UsageError("--export '" + options.export_path + "': expected a .ase, .gpl, .css or .json file");
+    RequireDirectoryOf(options.export_path);
+  }
+  if (!options.timeline_path.empty()) RequireDirectoryOf(options.timeline_path);
+}
+
+PaletteReport MeasurePalettes(const std::vector<Frame>& frames, const std::set<int>& toggle_at,
+                              const std::string& plugin_path, const RenderSettings& settings,
+                              const PaletteOptions& options, Progress& progress) {
+  PaletteReport report;
+  report.host = HostDescription(settings);
+  report.layout = settings.layout;
+  report.ignore_transparent = options.ignore_transparent;
+  PaletteMeasurer measurer(plugin_path, settings, options);
+  for (const Frame& frame : frames) {
+    try {
+      report.frames.push_back(measurer.Measure(frame, toggle_at.count(frame.number) > 0));
+    } catch (const std::exception& error) {
+      report.failure = FrameFailure{frame.number, frame.input, error.what()};
+      break;
+    }
+    progress.Advance(frame.input);
+  }
+  if (options.frames_summary && !report.frames.empty())
+    report.shot = ShotPalette{report.frames.front().number, report.frames.back().number, report.frames.size(),
+                              measurer.Shot()};
+  return report;
+}
+
+int FinishPalette(const PaletteReport& report, bool json, const PaletteOptions& options, Progress& progress) {
+  progress.Clear();
+  if (json)
+    PrintPaletteJson(std::cout, report);
+  else
+    PrintPaletteTable(std::cout, report);
+  std::cout.flush();
+  if (report.failure) {
+    std::fprintf(stderr, "huewright: frame %d: %s\n", report.failure->number, report.failure->reason.c_str());
+    for (const std::string& path : {options.export_path, options.timeline_path})
+      if (!path.empty()) std::fprintf(stderr, "huewright: %s not written, since a frame failed\n", path.c_str());
+    return 1;
+  }
+  if (!options.export_path.empty()) WriteExport(options.export_path, report);
+  if (!options.timeline_path.empty()) WriteTimeline(options.timeline_path, report);
+  return 0;
+}
+
+}  // namespace huewright
