@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <stdexcept>
 
 #include "clamps.h"
 #include "pixel_refcon.h"
@@ -18,39 +19,34 @@ int Centre(double fraction, int size) {
   return std::clamp(at, 0, std::max(size - 1, 0));
 }
 
-MeasuredLayout MeasuredLayoutOf(HostLayout layout) {
-  switch (layout) {
-    case HostLayout::Argb8:
-      return MeasuredLayout::kArgb8;
-    case HostLayout::Bgra8:
-      return MeasuredLayout::kBgra8;
-    case HostLayout::Argb16:
-      return MeasuredLayout::kArgb16;
-    case HostLayout::Argb32f:
-      return MeasuredLayout::kArgbFloat;
-    case HostLayout::Bgra32f:
-      return MeasuredLayout::kBgraFloat;
-    case HostLayout::Vuya32f:
-      return MeasuredLayout::kVuyaFloat;
-  }
-  return MeasuredLayout::kArgb8;
+// A writer called on raw pixel bytes.
+template <class Pixel, int32_t (*kWriter)(void*, int32_t, int32_t, Pixel*, Pixel*)>
+void Write(PixelRefcon& refcon, int32_t x, int32_t y, void* in, void* out) {
+  kWriter(&refcon, x, y, static_cast<Pixel*>(in), static_cast<Pixel*>(out));
 }
 
-// The clamp each render path runs before drawing in this layout.
-RgbClamp ClampOf(HostLayout layout) {
-  switch (layout) {
-    case HostLayout::Argb8:
-    case HostLayout::Bgra8:
-      return RgbClamp::k8;
-    case HostLayout::Argb16:
-      return RgbClamp::k16;
-    case HostLayout::Bgra32f:
-      return RgbClamp::kUnit;
-    case HostLayout::Argb32f:
-    case HostLayout::Vuya32f:
-      return RgbClamp::kNone;
-  }
-  return RgbClamp::kNone;
+// Per layout, what the effect's render paths use: the analysis arithmetic,
+// the clamp run before drawing, and the writer.
+struct LayoutArithmetic {
+  HostLayout layout;
+  MeasuredLayout measured;
+  RgbClamp clamp;
+  void (*write)(PixelRefcon&, int32_t, int32_t, void*, void*);
+};
+
+constexpr LayoutArithmetic kArithmetic[] = {
+    {HostLayout::Argb8, MeasuredLayout::kArgb8, RgbClamp::k8, Write<PF_Pixel8, DrawArgb8>},
+    {HostLayout::Bgra8, MeasuredLayout::kBgra8, RgbClamp::k8, Write<PF_Pixel8, DrawBgra8>},
+    {HostLayout::Argb16, MeasuredLayout::kArgb16, RgbClamp::k16, Write<PF_Pixel16, DrawArgb16>},
+    {HostLayout::Argb32f, MeasuredLayout::kArgbFloat, RgbClamp::kNone, Write<PF_PixelFloat, DrawArgbFloat>},
+    {HostLayout::Bgra32f, MeasuredLayout::kBgraFloat, RgbClamp::kUnit, Write<PF_PixelFloat, DrawBgraFloat>},
+    {HostLayout::Vuya32f, MeasuredLayout::kVuyaFloat, RgbClamp::kNone, Write<PF_PixelFloat, DrawVuyaFloat>},
+};
+
+const LayoutArithmetic& ArithmeticOf(HostLayout layout) {
+  for (const LayoutArithmetic& entry : kArithmetic)
+    if (entry.layout == layout) return entry;
+  throw std::logic_error("no palette arithmetic for a host layout");
 }
 
 // One swatch pixel of `band` painted by the layout's writer, as a pixel at
@@ -61,31 +57,8 @@ void PaintSwatch(HostLayout layout, const BandPalette& palette, int band, void* 
   refcon.frame_width = 100;
   refcon.frame_height = 100;
   refcon.palette = &palette;
-  const int32_t x = 18 + 16 * band, y = 87;
   alignas(16) unsigned char input[16] = {};  // VUYA keeps its alpha, which the readout does not show
-  auto* in8 = reinterpret_cast<PF_Pixel8*>(input);
-  auto* in16 = reinterpret_cast<PF_Pixel16*>(input);
-  auto* in32 = reinterpret_cast<PF_PixelFloat*>(input);
-  switch (layout) {
-    case HostLayout::Argb8:
-      DrawArgb8(&refcon, x, y, in8, static_cast<PF_Pixel8*>(pixel));
-      return;
-    case HostLayout::Bgra8:
-      DrawBgra8(&refcon, x, y, in8, static_cast<PF_Pixel8*>(pixel));
-      return;
-    case HostLayout::Argb16:
-      DrawArgb16(&refcon, x, y, in16, static_cast<PF_Pixel16*>(pixel));
-      return;
-    case HostLayout::Argb32f:
-      DrawArgbFloat(&refcon, x, y, in32, static_cast<PF_PixelFloat*>(pixel));
-      return;
-    case HostLayout::Bgra32f:
-      DrawBgraFloat(&refcon, x, y, in32, static_cast<PF_PixelFloat*>(pixel));
-      return;
-    case HostLayout::Vuya32f:
-      DrawVuyaFloat(&refcon, x, y, in32, static_cast<PF_PixelFloat*>(pixel));
-      return;
-  }
+  ArithmeticOf(layout).write(refcon, 18 + 16 * band, 87, input, pixel);
 }
 
 }  // namespace
@@ -98,7 +71,7 @@ CellCentre SwatchCentre(int band, int width, int height) {
 FrameBands MeasureWorld(const minihost::World& world, HostLayout layout, bool skip_transparent) {
   if (world.Width() <= 0 || world.Height() <= 0) return {};
   const FrameView view{world.PixelAddress(0, 0), world.Width(), world.Height(), world.RowBytes()};
-  return MeasureFrame(MeasuredLayoutOf(layout), view, skip_transparent);
+  return MeasureFrame(ArithmeticOf(layout).measured, view, skip_transparent);
 }
 
 PaletteReadout PaintedFromBands(const FrameBands& bands, HostLayout layout, double gain) {
@@ -107,7 +80,7 @@ PaletteReadout PaintedFromBands(const FrameBands& bands, HostLayout layout, doub
   BandSums& model = yuv ? stats.yuv_sums : stats.rgb_sums;
   std::memcpy(model, bands.sums, sizeof model);
   NormaliseSums(model, bands.counts, yuv ? 1.0 : gain);
-  ApplyClamp(stats, ClampOf(layout));
+  ApplyClamp(stats, ArithmeticOf(layout).clamp);
   const BandPalette palette = CopyPalette(stats);
   PaletteReadout readout;
   for (int band = 0; band < kBands; ++band) {
