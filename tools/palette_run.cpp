@@ -1,5 +1,7 @@
 #include "palette_run.h"
 
+#include <OpenImageIO/imageio.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -84,7 +86,11 @@ void CheckPaletteOutputs(const PaletteOptions& options) {
       throw UsageError("--export '" + options.export_path + "': expected a .ase, .gpl, .css or .json file");
     RequireDirectoryOf(options.export_path);
   }
-  if (!options.timeline_path.empty()) RequireDirectoryOf(options.timeline_path);
+  if (!options.timeline_path.empty()) {
+    if (!OIIO::ImageOutput::create(options.timeline_path))
+      throw UsageError("--timeline '" + options.timeline_path + "': no image format for this file name (try .png)");
+    RequireDirectoryOf(options.timeline_path);
+  }
 }
 
 PaletteReport MeasurePalettes(const std::vector<Frame>& frames, const std::set<int>& toggle_at,

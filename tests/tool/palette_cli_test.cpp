@@ -119,6 +119,23 @@ TEST_F(Palette, TheProgressBarIsClearedBeforeTheReadout) {
   EXPECT_EQ(terminal.substr(header - 4, 4), "\r\033[K") << "the bar is still on the line of the readout";
 }
 
+// A 4 x 4 frame has no swatch rows (0.8 H to 0.95 H holds no whole row), so
+// nothing can be read back; the readout is the average the effect paints.
+TEST_F(Palette, AFrameTooSmallForSwatchesReportsTheAverage) {
+  // Two colours of band 1: (102, 51, 153) above, (153, 51, 102) below.
+  ASSERT_EQ(Shell("oiiotool --pattern constant:color=0.4,0.2,0.6 4x4 3 --fill:color=0.6,0.2,0.4 4x2+0+2 -d uint8 "
+                  "-o tiny.png"),
+            0);
+  const ToolRun run = Run({"palette", Path("tiny.png")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::vector<Row> rows = TableRows(run.out);
+  ASSERT_EQ(rows.size(), 5u);
+  EXPECT_EQ(rows[1].hex, "#7f337f") << "the average (127.5, 51, 127.5), truncated\n" << run.out;
+  EXPECT_EQ(rows[1].count, 16);
+  const ToolRun bad = Run({"palette", Path("tiny.png"), "--timeline", Path("t.nosuchformat")});
+  EXPECT_EQ(bad.status, 2) << "refused before any frame renders: " << bad.err;
+}
+
 struct VisibleCase {
   const char* name;
   std::vector<std::string> host;
