@@ -35,8 +35,8 @@ void PrintJsonBands(std::ostream& out, const PaletteReadout& palette, HostLayout
   out << "[";
   for (int band = 0; band < kBands; ++band) {
     const SwatchNotation colour = Notate(palette[band].rgb, layout);
-    out << (band ? ",\n        " : "") << "{\"band\": " << band << ", \"hex\": "
-        << (colour.known ? "\"" + colour.hex + "\"" : "null") << ", \"rgb8\": ";
+    out << (band ? ",\n        " : "") << "{\"band\": " << band
+        << ", \"hex\": " << (colour.known ? "\"" + colour.hex + "\"" : "null") << ", \"rgb8\": ";
     if (colour.known)
       out << "[" << colour.rgb8[0] << ", " << colour.rgb8[1] << ", " << colour.rgb8[2] << "]";
     else
@@ -82,8 +82,9 @@ void PrintPaletteJson(std::ostream& out, const PaletteReport& report) {
     PrintJsonInput(out, frame.input);
     out << ", \"width\": " << frame.width << ", \"height\": " << frame.height
         << ", \"toggled_before\": " << (frame.toggled_before ? "true" : "false")
-        << ", \"frozen\": " << (frame.frozen ? "true" : "false") << ", \"measured_on\": "
-        << (frame.measured_on ? std::to_string(*frame.measured_on) : "null") << ",\n      \"bands\": ";
+        << ", \"frozen\": " << (frame.frozen ? "true" : "false")
+        << ", \"measured_on\": " << (frame.measured_on ? std::to_string(*frame.measured_on) : "null")
+        << ",\n      \"bands\": ";
     PrintJsonBands(out, frame.palette, report.layout);
     out << "}";
   }

@@ -62,7 +62,9 @@ class PaletteMeasurer {
     return {frame.number, frame.input, input.image.width, input.image.height, toggle, frozen, held_.number, palette};
   }
 
-  PaletteReadout Shot() const { return PaintedFromBands(shot_, settings_.layout, settings_.premiere ? 1.0 : settings_.gain); }
+  PaletteReadout Shot() const {
+    return PaintedFromBands(shot_, settings_.layout, settings_.premiere ? 1.0 : settings_.gain);
+  }
 
  private:
   static RenderSettings Painting(RenderSettings settings) {
@@ -111,8 +113,8 @@ PaletteReport MeasurePalettes(const std::vector<Frame>& frames, const std::set<i
     progress.Advance(frame.input);
   }
   if (options.frames_summary && !report.frames.empty())
-    report.shot = ShotPalette{report.frames.front().number, report.frames.back().number, report.frames.size(),
-                              measurer.Shot()};
+    report.shot =
+        ShotPalette{report.frames.front().number, report.frames.back().number, report.frames.size(), measurer.Shot()};
   return report;
 }
 

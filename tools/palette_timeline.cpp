@@ -29,8 +29,7 @@ constexpr int kDigitAdvance = 4 * kDigitScale;  // three pixels and a space
 class Canvas {
  public:
   explicit Canvas(const TimelineGeometry& geometry)
-      : width_(geometry.width), height_(geometry.height),
-        pixels_(static_cast<std::size_t>(width_) * height_ * 3, 0) {
+      : width_(geometry.width), height_(geometry.height), pixels_(static_cast<std::size_t>(width_) * height_ * 3, 0) {
     Fill(0, 0, width_, height_, kBackground);
   }
   // Clipped to the canvas.
@@ -87,9 +86,10 @@ TimelineColumn ColumnOf(int number, bool frozen, const PaletteReadout& palette, 
   for (int band = 0; band < kBands; ++band) {
     column.counts[band] = palette[band].count;
     const SwatchNotation colour = Notate(palette[band].rgb, layout);
-    column.colours[band] = colour.known ? Rgb{static_cast<uint8_t>(colour.rgb8[0]), static_cast<uint8_t>(colour.rgb8[1]),
-                                              static_cast<uint8_t>(colour.rgb8[2])}
-                                        : kUnknownColour;
+    column.colours[band] = colour.known
+                               ? Rgb{static_cast<uint8_t>(colour.rgb8[0]), static_cast<uint8_t>(colour.rgb8[1]),
+                                     static_cast<uint8_t>(colour.rgb8[2])}
+                               : kUnknownColour;
   }
   return column;
 }
@@ -148,8 +148,8 @@ void WriteTimeline(const std::string& path, const PaletteReport& report) {
   OIIO::ImageSpec spec(geometry.width, geometry.height, 3, OIIO::TypeDesc::UINT8);
   spec.attribute("ImageDescription", "huewright palette timeline: " + report.host);
   AtomicFile file(path);
-  const bool written = out->open(file.TempPath(), spec) && out->write_image(OIIO::TypeDesc::UINT8, pixels.data()) &&
-                       out->close();
+  const bool written =
+      out->open(file.TempPath(), spec) && out->write_image(OIIO::TypeDesc::UINT8, pixels.data()) && out->close();
   if (!written) throw ToolError(path, "cannot write the timeline: " + out->geterror());
   file.Commit();
 }

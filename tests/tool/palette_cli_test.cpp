@@ -48,7 +48,8 @@ class Palette : public ToolTest {
   }
   int Python(const std::string& script, const std::string& input) {
     std::ofstream(Path("input.json")) << input;
-    std::ofstream(Path("check.py")) << "import json, sys\nd = json.load(open('input.json', encoding='utf-8'))\n" << script;
+    std::ofstream(Path("check.py")) << "import json, sys\nd = json.load(open('input.json', encoding='utf-8'))\n"
+                                    << script;
     return Shell("/usr/bin/python3 check.py");
   }
 };
@@ -181,8 +182,8 @@ INSTANTIATE_TEST_SUITE_P(Layouts, VisiblePixels,
 
 TEST_F(Palette, FramesSummaryAddsTheCountsOfEveryFrame) {
   MakeSequence();
-  const ToolRun run = Run({"palette", "--json", Path("seq.%04d.png"), "--frames", "1-3", "--frames-summary",
-                           "--export", Path("shot.css")});
+  const ToolRun run = Run(
+      {"palette", "--json", Path("seq.%04d.png"), "--frames", "1-3", "--frames-summary", "--export", Path("shot.css")});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(Python("s = d['shot']\n"
                    "assert (s['first'], s['last'], s['frame_count']) == (1, 3, 3)\n"

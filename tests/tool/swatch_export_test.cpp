@@ -2,6 +2,8 @@
 // (Adobe swatch exchange, GIMP palette, CSS custom properties), the .ase
 // also byte for byte against a hand-made file; the notations the readout
 // prints; JSON text from names that are not UTF-8; timeline band heights.
+#include "swatch_export.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,7 +13,6 @@
 
 #include "json_text.h"
 #include "palette_timeline.h"
-#include "swatch_export.h"
 
 namespace huewright {
 namespace {
@@ -99,8 +100,10 @@ class AseReader {
     std::string name;
     for (uint16_t i = 0; i < units; ++i) {
       const uint16_t unit = U16();
-      if (i + 1 == units) EXPECT_EQ(unit, 0) << "name not ended by a zero";
-      else name += static_cast<char>(unit);  // the tool's names are ASCII
+      if (i + 1 == units)
+        EXPECT_EQ(unit, 0) << "name not ended by a zero";
+      else
+        name += static_cast<char>(unit);  // the tool's names are ASCII
     }
     return name;
   }
@@ -131,8 +134,10 @@ PaletteReport TwoFrames() {
   report.host = "After Effects, ARGB 8-bit";
   const auto level = [](int n) { return static_cast<float>(n / 255.0); };
   report.frames.push_back({3, "a.png", 4, 4, false, false, 3,
-                           Palette({{level(0), level(1), level(2)}, {level(30), level(42), level(59)},
-                                    {level(100), level(90), level(80)}, {level(200), level(150), level(7)},
+                           Palette({{level(0), level(1), level(2)},
+                                    {level(30), level(42), level(59)},
+                                    {level(100), level(90), level(80)},
+                                    {level(200), level(150), level(7)},
                                     {level(255), level(254), level(253)}},
                                    10)});
   report.frames.push_back({12, "b.png", 4, 4, true, true, 3, report.frames[0].palette});
@@ -149,10 +154,10 @@ TEST(SwatchExport, AseMatchesAHandMadeFileByteForByte) {
     colours += std::string("0001 0000002e  000d 0066 0030 0030 0030 0037 0020 0042 0061 006e 0064 0020 003") + band +
                " 0000  52474220  3f000000 3e800000 3f800000  0002\n";
   const std::string expected = FromHex(
-      "41534546 0001 0000 00000007\n"                            // ASEF 1.0, 7 blocks
-      "c001 0000000e  0006 0066 0030 0030 0030 0037 0000\n" +    // group "f0007"
-      colours +                                                  // "f0007 Band N", RGB 0.5 0.25 1.0, normal
-      "c002 00000000\n");                                        // group end
+      "41534546 0001 0000 00000007\n"                          // ASEF 1.0, 7 blocks
+      "c001 0000000e  0006 0066 0030 0030 0030 0037 0000\n" +  // group "f0007"
+      colours +                                                // "f0007 Band N", RGB 0.5 0.25 1.0, normal
+      "c002 00000000\n");                                      // group end
   EXPECT_EQ(HexBytes(AseBytes({group})), HexBytes(expected));
 }
 
@@ -196,8 +201,10 @@ TEST(SwatchExport, GplReadsBackAsFiveColumnsOfNamedColours) {
   std::vector<std::array<int, 3>> colours;
   std::string name_line, columns_line;
   while (std::getline(text, line)) {
-    if (line.rfind("Name: ", 0) == 0) name_line = line;
-    else if (line.rfind("Columns: ", 0) == 0) columns_line = line;
+    if (line.rfind("Name: ", 0) == 0)
+      name_line = line;
+    else if (line.rfind("Columns: ", 0) == 0)
+      columns_line = line;
     else if (!line.empty() && line[0] != '#') {
       std::istringstream fields(line);
       std::array<int, 3> rgb{};
@@ -227,7 +234,8 @@ TEST(SwatchExport, CssHasOneCustomPropertyPerColour) {
   std::string line;
   while (std::getline(text, line)) {
     std::smatch match;
-    if (std::regex_match(line, match, property)) seen.push_back(match[1].str() + "/" + match[2].str() + "=" + match[3].str());
+    if (std::regex_match(line, match, property))
+      seen.push_back(match[1].str() + "/" + match[2].str() + "=" + match[3].str());
   }
   ASSERT_EQ(seen.size(), 10u) << CssText(SwatchGroups(report), report.host);
   EXPECT_EQ(seen[0], "f0003/1=#000102");

@@ -1,6 +1,8 @@
 // MeasureFrame against the analysers run as a render runs them: the same
 // bands, sums and counts for every layout, padded rows included, and with
 // transparent pixels left out only when asked.
+#include "frame_measure.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,7 +12,6 @@
 
 #include "analysers.h"
 #include "analysis_helpers.h"
-#include "frame_measure.h"
 
 namespace {
 
