@@ -313,5 +313,30 @@ TEST(Timeline, BandHeightsShareTheRowsByCount) {
   for (const auto& c : cases) EXPECT_EQ(BandHeights(c.counts, 240), c.heights) << c.counts[0];
 }
 
+TEST(Timeline, LongShotsKeepColumnsTwoPixelsWideAndNumbersInside) {
+  std::vector<TimelineColumn> columns(1000);
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    columns[i].number = 99999000 + static_cast<int>(i);  // eight digits, running past the last column
+    columns[i].counts = {1, 0, 0, 0, 3};
+    columns[i].colours[0] = {10, 20, 30};
+    columns[i].colours[4] = {200, 210, 220};
+  }
+  const TimelineGeometry geometry = TimelineLayout(columns.size());
+  ASSERT_EQ(geometry.column_width, 2);
+  ASSERT_EQ(geometry.width, 2000);
+  ASSERT_EQ(geometry.label_rows, 14);
+  const std::vector<uint8_t> pixels = DrawTimeline(columns, geometry);
+  ASSERT_EQ(pixels.size(), 2000u * geometry.height * 3);
+  auto at = [&](int x, int y) {
+    const uint8_t* p = &pixels[(static_cast<std::size_t>(y) * geometry.width + x) * 3];
+    return std::array<int, 3>{p[0], p[1], p[2]};
+  };
+  const int bottom = geometry.band_top + geometry.band_rows - 1;
+  EXPECT_EQ(at(1999, bottom), (std::array<int, 3>{10, 20, 30}));  // band 0, a quarter of the rows
+  EXPECT_EQ(at(1999, bottom - 59), (std::array<int, 3>{10, 20, 30}));
+  EXPECT_EQ(at(1999, bottom - 60), (std::array<int, 3>{200, 210, 220}));  // band 4 above it
+  EXPECT_EQ(at(0, geometry.band_top), (std::array<int, 3>{200, 210, 220}));
+}
+
 }  // namespace
 }  // namespace huewright
