@@ -1,6 +1,8 @@
 #include <iostream>
 
 #include "commands.h"
+#include "depth_choice.h"
+#include "output_safety.h"
 #include "palette_report.h"
 #include "progress.h"
 #include "render_session.h"
@@ -14,24 +16,29 @@ int RunPalette(const CliOptions& options) {
   settings.swatches = true;  // the colours are read back from the swatches
   RenderSession session(LoadablePluginPath(options), settings);
   Progress progress(frames.size(), options.quiet);
+  PrecisionWarning warning;
+  std::set<PixelLayout> layouts;
   std::vector<FramePalette> palettes;
   for (const Frame& frame : frames) {
     const bool toggle = options.toggle_at.count(frame.number) > 0;
     if (toggle) session.UserChangedParam(frame.input);
     const ImageFile input = ReadImage(frame.input);
-    const RenderedFrame rendered = session.Render(input.image, frame.input);
-    const RgbaImage output = FromWorld(rendered.output, settings.layout);
-    palettes.push_back({frame.number, frame.input, output.width, output.height, toggle,
-                        ReadPalette(rendered.input, output, settings.layout)});
+    const PixelLayout layout = ChooseLayout(settings.premiere, settings.layout, input.samples);
+    warning.Check(layout, input.samples, frame.input);
+    layouts.insert(layout);
+    const RenderedFrame rendered = session.Render(input.image, layout, frame.input);
+    palettes.push_back({frame.number, frame.input, rendered.output.Width(), rendered.output.Height(), toggle,
+                        ReadPalette(rendered.input, rendered.output)});
     progress.Advance(frame.input);
   }
+  const std::string host = HostDescription(settings.premiere, layouts);
   if (options.json)
-    PrintPaletteJson(std::cout, HostDescription(settings), palettes);
+    PrintPaletteJson(std::cout, host, palettes);
   else
     PrintPaletteTable(std::cout, palettes);
   std::cout.flush();
   progress.Summary("huewright: measured " + std::to_string(frames.size()) +
-                   (frames.size() == 1 ? " frame" : " frames") + " (" + HostDescription(settings) + ")");
+                   (frames.size() == 1 ? " frame" : " frames") + " (" + host + ")");
   return 0;
 }
 

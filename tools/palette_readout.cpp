@@ -3,14 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "pf_pixels.h"
+#include "layout_traits.h"
+#include "swatch_layout.h"
 
 namespace huewright {
 namespace {
-
-constexpr double kCellEdges[kBands + 1] = {0.1, 0.26, 0.42, 0.58, 0.74, 0.9};
-constexpr double kStripTop = 0.8;
-constexpr double kStripBottom = 0.95;
 
 // A centre coordinate inside [0, size); the fraction is in [0, 1].
 int Centre(double fraction, int size) {
@@ -18,98 +15,64 @@ int Centre(double fraction, int size) {
   return std::clamp(at, 0, std::max(size - 1, 0));
 }
 
-template <class Pixel>
-void CountIntegerPixels(const minihost::World& world, double (*brightness)(int32_t, int32_t, int32_t),
-                        std::array<int64_t, kBands>& counts) {
-  for (A_long y = 0; y < world.Height(); ++y)
-    for (A_long x = 0; x < world.Width(); ++x) {
-      const Pixel& p = world.At<Pixel>(x, y);
-      ++counts[BandOf(brightness(p.red, p.green, p.blue))];
-    }
-}
+// Takes what the effect's analysers add for each pixel and keeps only the
+// band: the counts then follow the effect's band rule exactly.
+struct BandCounter {
+  std::array<int64_t, kBands>& counts;
+  void Add(int band, double, double, double) const { ++counts[band]; }
+  void AddWhole(int32_t, int band, uint32_t, uint32_t, uint32_t) const { ++counts[band]; }
+};
 
-template <class Pixel>
-void CountFloatPixels(const minihost::World& world, std::array<int64_t, kBands>& counts) {
+template <class Layout>
+void Count(const minihost::World& world, std::array<int64_t, kBands>& counts) {
+  BandCounter counter{counts};
   for (A_long y = 0; y < world.Height(); ++y)
-    for (A_long x = 0; x < world.Width(); ++x) {
-      const Pixel& p = world.At<Pixel>(x, y);
-      ++counts[BandOf(BrightnessFloat(p.red, p.green, p.blue))];
-    }
-}
-
-// VUYA frames are counted by the RGB they stand for.
-void CountVuyaPixels(const minihost::World& world, std::array<int64_t, kBands>& counts) {
-  for (A_long y = 0; y < world.Height(); ++y)
-    for (A_long x = 0; x < world.Width(); ++x) {
-      const PF_Pixel_VUYA_32f& p = world.At<PF_Pixel_VUYA_32f>(x, y);
-      float r, g, b;
-      YuvToRgb({p.y, p.u, p.v}, r, g, b);
-      ++counts[BandOf(BrightnessFloat(r, g, b))];
-    }
+    for (A_long x = 0; x < world.Width(); ++x)
+      Layout::Accumulate(counter, x, world.At<typename Layout::Pixel>(x, y));
 }
 
 }  // namespace
 
-int BandOf(double brightness) {
-  if (brightness >= 0.8) return 4;
-  if (brightness >= 0.6) return 3;
-  if (brightness >= 0.4) return 2;
-  if (brightness >= 0.2) return 1;
-  return 0;
-}
-
-double Brightness8(int32_t red, int32_t green, int32_t blue) {
-  return static_cast<double>(red + green + blue) * 0.333 * 0.003921568627451;
-}
-
-double Brightness16(int32_t red, int32_t green, int32_t blue) {
-  return static_cast<double>(red + green + blue) * 0.333 * 3.05e-5;
-}
-
-double BrightnessFloat(float red, float green, float blue) {
-  const double r = std::max(static_cast<double>(red), 0.0);
-  const double g = std::max(static_cast<double>(green), 0.0);
-  const double b = std::max(static_cast<double>(blue), 0.0);
-  return ((g + r) + b) * 0.333;
-}
-
 CellCentre SwatchCentre(int band, int width, int height) {
-  const double across = (kCellEdges[band] + kCellEdges[band + 1]) / 2;
-  return {Centre(across, width), Centre((kStripTop + kStripBottom) / 2, height)};
+  const double across = (kSwatchEdges[band] + kSwatchEdges[band + 1]) / 2;
+  return {Centre(across, width), Centre((kSwatchTop + kSwatchBottom) / 2, height)};
 }
 
-std::array<int64_t, kBands> CountBands(const minihost::World& input, HostLayout layout) {
+std::array<int64_t, kBands> CountBands(const minihost::World& input) {
   std::array<int64_t, kBands> counts{};
-  switch (layout) {
-    case HostLayout::Argb8:
-      CountIntegerPixels<PF_Pixel8>(input, Brightness8, counts);
+  switch (input.Layout()) {
+    case PixelLayout::kArgb8:
+      Count<Argb8Layout>(input, counts);
       break;
-    case HostLayout::Bgra8:
-      CountIntegerPixels<PF_Pixel_BGRA_8u>(input, Brightness8, counts);
+    case PixelLayout::kBgra8:
+      Count<Bgra8Layout>(input, counts);
       break;
-    case HostLayout::Argb16:
-      CountIntegerPixels<PF_Pixel16>(input, Brightness16, counts);
+    case PixelLayout::kArgb16:
+      Count<Argb16Layout>(input, counts);
       break;
-    case HostLayout::Argb32f:
-      CountFloatPixels<PF_PixelFloat>(input, counts);
+    case PixelLayout::kArgbFloat:
+      Count<ArgbFloatLayout>(input, counts);
       break;
-    case HostLayout::Bgra32f:
-      CountFloatPixels<PF_Pixel_BGRA_32f>(input, counts);
+    case PixelLayout::kBgraFloat:
+      Count<BgraFloatLayout>(input, counts);
       break;
-    case HostLayout::Vuya32f:
-      CountVuyaPixels(input, counts);
+    case PixelLayout::kVuyaFloat:
+      Count<VuyaFloatLayout>(input, counts);
       break;
+    case PixelLayout::kVuya8:
+      throw std::invalid_argument("the tool does not count VUYA 8u frames");
   }
   return counts;
 }
 
-PaletteReadout ReadPalette(const minihost::World& input, const RgbaImage& output, HostLayout layout) {
+PaletteReadout ReadPalette(const minihost::World& input, const minihost::World& output) {
   PaletteReadout palette;
-  const std::array<int64_t, kBands> counts = CountBands(input, layout);
+  const std::array<int64_t, kBands> counts = CountBands(input);
   for (int band = 0; band < kBands; ++band) {
-    const CellCentre at = SwatchCentre(band, output.width, output.height);
-    const float* pixel = output.Row(at.y) + static_cast<std::size_t>(at.x) * 4;
-    palette[band].rgb = {pixel[0], pixel[1], pixel[2]};
+    const CellCentre at = SwatchCentre(band, output.Width(), output.Height());
+    float rgba[4];
+    UnpackRow(output.Layout(), output.PixelAddress(at.x, at.y), rgba, 1);
+    palette[band].rgb = {rgba[0], rgba[1], rgba[2]};
     palette[band].count = counts[band];
   }
   return palette;
