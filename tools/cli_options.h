@@ -15,10 +15,10 @@
 
 namespace huewright {
 
-enum class Command { Render, Palette, Info, Help };
+enum class Command { Render, Palette, Info };
 
 struct CliOptions {
-  Command command = Command::Help;
+  Command command = Command::Info;
   std::vector<std::string> inputs;
   std::string output;
   std::string plugin;  // empty: the library built beside the tool
@@ -31,10 +31,10 @@ struct CliOptions {
   bool quiet = false;
 };
 
-// Throws UsageError naming the option and the reason.
-CliOptions ParseCommandLine(int argc, char** argv);
-
-extern const char* const kUsage;
+// The options, or nothing when the command line only asked for help or the
+// version (printed on stdout). Throws UsageError naming the option and the
+// reason.
+std::optional<CliOptions> ParseCommandLine(int argc, char** argv);
 
 }  // namespace huewright
 

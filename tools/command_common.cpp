@@ -21,23 +21,22 @@ std::string LoadablePluginPath(const CliOptions& options) {
   const std::string path = PluginPath(options);
   std::error_code error;
   if (!fs::is_regular_file(path, error))
-    throw ToolError(path, "effect library not found (build the effect, or give --plugin PATH)");
+    throw ToolError(path, "effect library not found; give its path with --plugin PATH (a copied huewright looks for "
+                          "../entry/HuewrightGenerator.so beside itself)");
   if (LooksLikePe(path))
     throw ToolError(path, "a Windows build cannot be loaded here; render with the native library "
                           "(`huewright info` can inspect this one)");
   return path;
 }
 
-void RequireInputsExist(const std::vector<Frame>& frames) {
-  for (const Frame& frame : frames) {
-    std::error_code error;
-    if (!fs::exists(frame.input, error)) throw ToolError(frame.input, "no such file");
+std::string HostDescription(bool premiere, const std::set<PixelLayout>& layouts) {
+  std::string text = premiere ? "Premiere Pro" : "After Effects";
+  const char* separator = ", ";
+  for (PixelLayout layout : layouts) {
+    text += separator + std::string(LayoutDescription(layout));
+    separator = " / ";
   }
-}
-
-std::string HostDescription(const RenderSettings& settings) {
-  return std::string(settings.premiere ? "Premiere Pro, " : "After Effects, ") +
-         std::string(LayoutName(settings.layout));
+  return text;
 }
 
 }  // namespace huewright

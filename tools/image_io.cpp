@@ -97,8 +97,8 @@ OIIO::ImageSpec OutputSpec(const RgbaImage& image, const ImageFile& source, Samp
   header.alpha_channel = channels == 4 ? 3 : -1;
   // Colour values pass through untouched: no premultiplication on the way.
   header.attribute("oiio:UnassociatedAlpha", 1);
-  if (type == source.sample_type && source.integer_samples)
-    header.attribute("oiio:BitsPerSample", source.bits_per_sample);
+  if (type == source.sample_type && source.samples.integer)
+    header.attribute("oiio:BitsPerSample", source.samples.bits);
   return header;
 }
 
@@ -151,8 +151,8 @@ ImageFile ReadImage(const std::string& path) {
   ImageFile file;
   file.format = in->format_name();
   file.sample_type = SampleTypeOf(header.format);
-  file.integer_samples = IsIntegerType(header.format);
-  file.bits_per_sample = header.get_int_attribute("oiio:BitsPerSample", static_cast<int>(header.format.size() * 8));
+  file.samples.integer = IsIntegerType(header.format);
+  file.samples.bits = header.get_int_attribute("oiio:BitsPerSample", static_cast<int>(header.format.size() * 8));
   file.has_alpha = header.nchannels == 2 || header.nchannels == 4;
   file.image.width = header.width;
   file.image.height = header.height;
@@ -185,7 +185,7 @@ void WriteImage(const std::string& path, const RgbaImage& image, const ImageFile
   const OIIO::ImageSpec header = OutputSpec(image, source, type, channels);
   const bool written = out->open(file.TempPath(), header) && WritePixels(*out, image, type, channels) && out->close();
   if (!written) throw ToolError(path, "cannot write: " + Reason(out->geterror(), "the writer failed"));
-  file.Commit();
+  file.Commit(!settings.no_clobber);
 }
 
 }  // namespace huewright

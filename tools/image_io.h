@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "depth_choice.h"
+
 namespace huewright {
 
 enum class SampleType { UInt8, UInt16, Half, Float };
@@ -29,9 +31,8 @@ struct ImageFile {
   RgbaImage image;
   std::string format;       // OpenImageIO's name: "png", "openexr", ...
   SampleType sample_type = SampleType::UInt8;
-  int bits_per_sample = 8;  // 10 for a 10-bit DPX, for example
+  SampleFacts samples;      // integer or not, bits per sample (10 for a 10-bit DPX)
   bool has_alpha = false;
-  bool integer_samples = true;
 };
 
 // Throws ToolError naming the file: missing, unreadable, damaged, or with a
@@ -40,6 +41,7 @@ ImageFile ReadImage(const std::string& path);
 
 struct WriteSettings {
   std::optional<SampleType> sample_type;  // default: the source's type
+  bool no_clobber = false;                // refuse to replace an existing file
 };
 
 // Writes `image` with the alpha and sample type of `source`, in the format

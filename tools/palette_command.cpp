@@ -1,4 +1,5 @@
 #include "commands.h"
+#include "output_safety.h"
 #include "palette_run.h"
 #include "progress.h"
 

@@ -28,22 +28,22 @@ void Write(PixelRefcon& refcon, int32_t x, int32_t y, void* in, void* out) {
 // Per layout, what the effect's render paths use: the analysis arithmetic,
 // the clamp run before drawing, and the writer.
 struct LayoutArithmetic {
-  HostLayout layout;
+  PixelLayout layout;
   MeasuredLayout measured;
   RgbClamp clamp;
   void (*write)(PixelRefcon&, int32_t, int32_t, void*, void*);
 };
 
 constexpr LayoutArithmetic kArithmetic[] = {
-    {HostLayout::Argb8, MeasuredLayout::kArgb8, RgbClamp::k8, Write<PF_Pixel8, DrawArgb8>},
-    {HostLayout::Bgra8, MeasuredLayout::kBgra8, RgbClamp::k8, Write<PF_Pixel8, DrawBgra8>},
-    {HostLayout::Argb16, MeasuredLayout::kArgb16, RgbClamp::k16, Write<PF_Pixel16, DrawArgb16>},
-    {HostLayout::Argb32f, MeasuredLayout::kArgbFloat, RgbClamp::kNone, Write<PF_PixelFloat, DrawArgbFloat>},
-    {HostLayout::Bgra32f, MeasuredLayout::kBgraFloat, RgbClamp::kUnit, Write<PF_PixelFloat, DrawBgraFloat>},
-    {HostLayout::Vuya32f, MeasuredLayout::kVuyaFloat, RgbClamp::kNone, Write<PF_PixelFloat, DrawVuyaFloat>},
+    {PixelLayout::kArgb8, MeasuredLayout::kArgb8, RgbClamp::k8, Write<PF_Pixel8, DrawArgb8>},
+    {PixelLayout::kBgra8, MeasuredLayout::kBgra8, RgbClamp::k8, Write<PF_Pixel8, DrawBgra8>},
+    {PixelLayout::kArgb16, MeasuredLayout::kArgb16, RgbClamp::k16, Write<PF_Pixel16, DrawArgb16>},
+    {PixelLayout::kArgbFloat, MeasuredLayout::kArgbFloat, RgbClamp::kNone, Write<PF_PixelFloat, DrawArgbFloat>},
+    {PixelLayout::kBgraFloat, MeasuredLayout::kBgraFloat, RgbClamp::kUnit, Write<PF_PixelFloat, DrawBgraFloat>},
+    {PixelLayout::kVuyaFloat, MeasuredLayout::kVuyaFloat, RgbClamp::kNone, Write<PF_PixelFloat, DrawVuyaFloat>},
 };
 
-const LayoutArithmetic& ArithmeticOf(HostLayout layout) {
+const LayoutArithmetic& ArithmeticOf(PixelLayout layout) {
   for (const LayoutArithmetic& entry : kArithmetic)
     if (entry.layout == layout) return entry;
   throw std::logic_error("no palette arithmetic for a host layout");
@@ -51,7 +51,7 @@ const LayoutArithmetic& ArithmeticOf(HostLayout layout) {
 
 // One swatch pixel of `band` painted by the layout's writer, as a pixel at
 // the centre of that cell in a 100 x 100 frame.
-void PaintSwatch(HostLayout layout, const BandPalette& palette, int band, void* pixel) {
+void PaintSwatch(PixelLayout layout, const BandPalette& palette, int band, void* pixel) {
   PixelRefcon refcon;
   std::memset(&refcon, 0, sizeof refcon);
   refcon.frame_width = 100;
@@ -68,15 +68,15 @@ CellCentre SwatchCentre(int band, int width, int height) {
   return {Centre(across, width), Centre((kSwatchTop + kSwatchBottom) / 2, height)};
 }
 
-FrameBands MeasureWorld(const minihost::World& world, HostLayout layout, bool skip_transparent) {
+FrameBands MeasureWorld(const minihost::World& world, bool skip_transparent) {
   if (world.Width() <= 0 || world.Height() <= 0) return {};
   const FrameView view{world.PixelAddress(0, 0), world.Width(), world.Height(), world.RowBytes()};
-  return MeasureFrame(ArithmeticOf(layout).measured, view, skip_transparent);
+  return MeasureFrame(ArithmeticOf(world.Layout()).measured, view, skip_transparent);
 }
 
-PaletteReadout PaintedFromBands(const FrameBands& bands, HostLayout layout, double gain) {
+PaletteReadout PaintedFromBands(const FrameBands& bands, PixelLayout layout, double gain) {
   BandStats stats;  // a record of the tool's own, not the effect's
-  const bool yuv = layout == HostLayout::Vuya32f;
+  const bool yuv = layout == PixelLayout::kVuyaFloat;
   BandSums& model = yuv ? stats.yuv_sums : stats.rgb_sums;
   std::memcpy(model, bands.sums, sizeof model);
   NormaliseSums(model, bands.counts, yuv ? 1.0 : gain);
@@ -94,17 +94,18 @@ PaletteReadout PaintedFromBands(const FrameBands& bands, HostLayout layout, doub
   return readout;
 }
 
-PaletteReadout ReadPalette(const FrameBands& bands, const RgbaImage& output, HostLayout layout, double gain) {
+PaletteReadout ReadPalette(const FrameBands& bands, const minihost::World& output, double gain) {
   PaletteReadout palette;
   PixelRefcon frame;
   std::memset(&frame, 0, sizeof frame);
-  frame.frame_width = output.width;
-  frame.frame_height = output.height;
+  frame.frame_width = output.Width();
+  frame.frame_height = output.Height();
   for (int band = 0; band < kBands; ++band) {
-    const CellCentre at = SwatchCentre(band, output.width, output.height);
-    if (SwatchCellAt(frame, at.x, at.y) != band) return PaintedFromBands(bands, layout, gain);
-    const float* pixel = output.Row(at.y) + static_cast<std::size_t>(at.x) * 4;
-    palette[band].rgb = {pixel[0], pixel[1], pixel[2]};
+    const CellCentre at = SwatchCentre(band, output.Width(), output.Height());
+    if (SwatchCellAt(frame, at.x, at.y) != band) return PaintedFromBands(bands, output.Layout(), gain);
+    float rgba[4];
+    UnpackRow(output.Layout(), output.PixelAddress(at.x, at.y), rgba, 1);
+    palette[band].rgb = {rgba[0], rgba[1], rgba[2]};
     palette[band].count = bands.counts[band];
   }
   return palette;

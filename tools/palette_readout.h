@@ -11,7 +11,6 @@
 #include <cstdint>
 
 #include "frame_measure.h"
-#include "image_io.h"
 #include "layout_convert.h"
 #include "minihost.h"
 
@@ -31,18 +30,19 @@ struct CellCentre {
 };
 CellCentre SwatchCentre(int band, int width, int height);
 
-// The band sums and counts of a host world; alpha 0 left out on request.
-FrameBands MeasureWorld(const minihost::World& world, HostLayout layout, bool skip_transparent);
+// The band sums and counts of a host world in its own layout; alpha 0 left
+// out on request.
+FrameBands MeasureWorld(const minihost::World& world, bool skip_transparent);
 
 // What the effect paints from these bands in this layout: its averaging
 // (with gain, which only After Effects applies), the layout's clamp and its
 // writer, read back as an output image is. The counts are the bands'.
-PaletteReadout PaintedFromBands(const FrameBands& bands, HostLayout layout, double gain);
+PaletteReadout PaintedFromBands(const FrameBands& bands, PixelLayout layout, double gain);
 
 // The swatches read back from a rendered frame, with the counts of bands. A
 // frame too small to hold a cell (a strip of no rows, a cell of no columns)
 // takes that band's colour from PaintedFromBands.
-PaletteReadout ReadPalette(const FrameBands& bands, const RgbaImage& output, HostLayout layout, double gain);
+PaletteReadout ReadPalette(const FrameBands& bands, const minihost::World& output, double gain);
 
 }  // namespace huewright
 

@@ -31,7 +31,7 @@ std::string JsonNumber(const std::string& text) {
   return text == "nan" || text == "inf" || text == "-inf" ? "null" : text;
 }
 
-void PrintJsonBands(std::ostream& out, const PaletteReadout& palette, HostLayout layout) {
+void PrintJsonBands(std::ostream& out, const PaletteReadout& palette, PixelLayout layout) {
   out << "[";
   for (int band = 0; band < kBands; ++band) {
     const SwatchNotation colour = Notate(palette[band].rgb, layout);
@@ -62,11 +62,11 @@ void PrintPaletteTable(std::ostream& out, const PaletteReport& report) {
   out << header;
   for (const FramePalette& frame : report.frames)
     for (int band = 0; band < kBands; ++band)
-      out << TableRow(std::to_string(frame.number), band, Notate(frame.palette[band].rgb, report.layout),
+      out << TableRow(std::to_string(frame.number), band, Notate(frame.palette[band].rgb, frame.layout),
                       frame.palette[band].count, band == 0 ? FrameNote(frame) : "");
   if (report.shot)
     for (int band = 0; band < kBands; ++band)
-      out << TableRow("shot", band, Notate(report.shot->palette[band].rgb, report.layout),
+      out << TableRow("shot", band, Notate(report.shot->palette[band].rgb, report.shot->layout),
                       report.shot->palette[band].count,
                       band == 0 ? "frames " + std::to_string(report.shot->first) + "-" +
                                       std::to_string(report.shot->last) + " measured together"
@@ -85,14 +85,14 @@ void PrintPaletteJson(std::ostream& out, const PaletteReport& report) {
         << ", \"frozen\": " << (frame.frozen ? "true" : "false")
         << ", \"measured_on\": " << (frame.measured_on ? std::to_string(*frame.measured_on) : "null")
         << ",\n      \"bands\": ";
-    PrintJsonBands(out, frame.palette, report.layout);
+    PrintJsonBands(out, frame.palette, frame.layout);
     out << "}";
   }
   out << "\n  ]";
   if (report.shot) {
     out << ",\n  \"shot\": {\"first\": " << report.shot->first << ", \"last\": " << report.shot->last
         << ", \"frame_count\": " << report.shot->frame_count << ",\n      \"bands\": ";
-    PrintJsonBands(out, report.shot->palette, report.layout);
+    PrintJsonBands(out, report.shot->palette, report.shot->layout);
     out << "}";
   }
   if (report.failure) {

@@ -20,6 +20,7 @@ struct FramePalette {
   // frame measured_on, or of no frame when nothing had been measured yet.
   bool frozen = false;
   std::optional<int> measured_on;
+  PixelLayout layout = PixelLayout::kArgb8;  // the world the frame rendered in
   PaletteReadout palette;
 };
 
@@ -27,6 +28,7 @@ struct FramePalette {
 struct ShotPalette {
   int first = 0, last = 0;
   std::size_t frame_count = 0;
+  PixelLayout layout = PixelLayout::kArgb8;
   PaletteReadout palette;
 };
 
@@ -39,7 +41,6 @@ struct FrameFailure {
 
 struct PaletteReport {
   std::string host;
-  HostLayout layout = HostLayout::Argb8;
   bool ignore_transparent = false;
   std::vector<FramePalette> frames;  // those that succeeded, in order
   std::optional<ShotPalette> shot;

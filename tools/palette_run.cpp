@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "commands.h"
+#include "depth_choice.h"
 #include "palette_timeline.h"
 #include "swatch_export.h"
 #include "tool_error.h"
@@ -26,8 +27,8 @@ void RequireDirectoryOf(const std::string& path) {
 
 // The effect's Premiere path for float BGRA skips the analysis at low
 // quality and paints the last measured palette.
-bool EffectAnalyses(const RenderSettings& settings) {
-  return !(settings.premiere && settings.layout == HostLayout::Bgra32f && !settings.high_quality);
+bool EffectAnalyses(const RenderSettings& settings, PixelLayout layout) {
+  return !(settings.premiere && layout == PixelLayout::kBgraFloat && !settings.high_quality);
 }
 
 // The palette the effect holds: from which frame, and that frame's bands.
@@ -47,26 +48,46 @@ class PaletteMeasurer {
       analysis_on_ = !analysis_on_;
     }
     const ImageFile input = ReadImage(frame.input);
-    const RenderedFrame rendered = session_.Render(input.image, frame.input);
-    const FrameBands own = MeasureWorld(rendered.input, settings_.layout, options_.ignore_transparent);
+    const PixelLayout layout = ChooseLayout(settings_.premiere, settings_.layout, input.samples);
+    RequireShotLayout(frame, layout);
+    warning_.Check(layout, input.samples, frame.input);
+    const RenderedFrame rendered = session_.Render(input.image, layout, frame.input);
+    layouts_.insert(layout);
+    const FrameBands own = MeasureWorld(rendered.input, options_.ignore_transparent);
     AddFrameBands(shot_, own);
-    const bool frozen = !(analysis_on_ && EffectAnalyses(settings_));
+    const bool frozen = !(analysis_on_ && EffectAnalyses(settings_, layout));
     if (!frozen) held_ = {frame.number, own};
-    const double gain = settings_.premiere ? 1.0 : settings_.gain;
     // The swatches show what the effect painted; the visible-pixel palette
     // is one it never paints, so it is made from the measured bands.
-    const PaletteReadout palette =
-        options_.ignore_transparent
-            ? PaintedFromBands(held_.bands, settings_.layout, gain)
-            : ReadPalette(held_.bands, FromWorld(rendered.output, settings_.layout), settings_.layout, gain);
-    return {frame.number, frame.input, input.image.width, input.image.height, toggle, frozen, held_.number, palette};
+    const PaletteReadout palette = options_.ignore_transparent ? PaintedFromBands(held_.bands, layout, Gain())
+                                                               : ReadPalette(held_.bands, rendered.output, Gain());
+    return {frame.number, frame.input, input.image.width, input.image.height, toggle, frozen, held_.number,
+            layout,       palette};
   }
 
-  PaletteReadout Shot() const {
-    return PaintedFromBands(shot_, settings_.layout, settings_.premiere ? 1.0 : settings_.gain);
+  std::optional<ShotPalette> Shot(const std::vector<FramePalette>& frames) const {
+    if (!shot_layout_ || frames.empty()) return std::nullopt;
+    return ShotPalette{frames.front().number, frames.back().number, frames.size(), *shot_layout_,
+                       PaintedFromBands(shot_, *shot_layout_, Gain())};
   }
+
+  // "After Effects, ARGB 8-bit": the layouts the frames rendered in.
+  std::string Host() const { return HostDescription(settings_.premiere, layouts_); }
 
  private:
+  // Premiere renders without the gain parameter.
+  double Gain() const { return settings_.premiere ? 1.0 : settings_.gain; }
+
+  // Sums in 0-255 and in 0-1 do not add up: the whole shot is one layout.
+  void RequireShotLayout(const Frame& frame, PixelLayout layout) {
+    if (!options_.frames_summary) return;
+    if (shot_layout_ && *shot_layout_ != layout)
+      throw ToolError(frame.input, "renders in " + std::string(LayoutDescription(layout)) + ", earlier frames in " +
+                                       std::string(LayoutDescription(*shot_layout_)) +
+                                       "; --frames-summary adds up frames of one layout (give --depth or --format)");
+    shot_layout_ = layout;
+  }
+
   static RenderSettings Painting(RenderSettings settings) {
     settings.swatches = true;  // the colours are read back from the swatches
     return settings;
@@ -78,6 +99,9 @@ class PaletteMeasurer {
   bool analysis_on_ = true;  // the effect starts with analysis on
   Measured held_;
   FrameBands shot_;
+  std::optional<PixelLayout> shot_layout_;
+  std::set<PixelLayout> layouts_;
+  PrecisionWarning warning_;
 };
 
 }  // namespace
@@ -99,8 +123,6 @@ PaletteReport MeasurePalettes(const std::vector<Frame>& frames, const std::set<i
                               const std::string& plugin_path, const RenderSettings& settings,
                               const PaletteOptions& options, Progress& progress) {
   PaletteReport report;
-  report.host = HostDescription(settings);
-  report.layout = settings.layout;
   report.ignore_transparent = options.ignore_transparent;
   PaletteMeasurer measurer(plugin_path, settings, options);
   for (const Frame& frame : frames) {
@@ -112,9 +134,8 @@ PaletteReport MeasurePalettes(const std::vector<Frame>& frames, const std::set<i
     }
     progress.Advance(frame.input);
   }
-  if (options.frames_summary && !report.frames.empty())
-    report.shot =
-        ShotPalette{report.frames.front().number, report.frames.back().number, report.frames.size(), measurer.Shot()};
+  report.shot = measurer.Shot(report.frames);
+  report.host = measurer.Host();
   return report;
 }
 

@@ -81,7 +81,7 @@ void DrawLabels(Canvas& canvas, const std::vector<TimelineColumn>& columns, cons
   }
 }
 
-TimelineColumn ColumnOf(int number, bool frozen, const PaletteReadout& palette, HostLayout layout) {
+TimelineColumn ColumnOf(int number, bool frozen, const PaletteReadout& palette, PixelLayout layout) {
   TimelineColumn column{number, frozen, {}, {}};
   for (int band = 0; band < kBands; ++band) {
     column.counts[band] = palette[band].count;
@@ -127,7 +127,7 @@ std::array<int, kBands> BandHeights(const std::array<int64_t, kBands>& counts, i
 std::vector<TimelineColumn> TimelineColumns(const PaletteReport& report) {
   std::vector<TimelineColumn> columns;
   for (const FramePalette& frame : report.frames)
-    columns.push_back(ColumnOf(frame.number, frame.frozen, frame.palette, report.layout));
+    columns.push_back(ColumnOf(frame.number, frame.frozen, frame.palette, frame.layout));
   return columns;
 }
 

@@ -23,7 +23,7 @@ std::string FrameLabel(int number) {
 
 std::string BandName(const SwatchGroup& group, int band) { return group.label + " Band " + std::to_string(band + 1); }
 
-SwatchGroup GroupOf(std::string label, std::string title, const PaletteReadout& palette, HostLayout layout) {
+SwatchGroup GroupOf(std::string label, std::string title, const PaletteReadout& palette, PixelLayout layout) {
   SwatchGroup group{std::move(label), std::move(title), {}};
   for (int band = 0; band < kBands; ++band) group.colours[band] = Notate(palette[band].rgb, layout);
   return group;
@@ -107,11 +107,11 @@ std::optional<ExportFormat> ExportFormatOf(std::string_view path) {
 std::vector<SwatchGroup> SwatchGroups(const PaletteReport& report) {
   if (report.shot) {
     const std::string span = FrameLabel(report.shot->first) + "-" + FrameLabel(report.shot->last);
-    return {GroupOf("shot", "shot " + span, report.shot->palette, report.layout)};
+    return {GroupOf("shot", "shot " + span, report.shot->palette, report.shot->layout)};
   }
   std::vector<SwatchGroup> groups;
   for (const FramePalette& frame : report.frames)
-    groups.push_back(GroupOf(FrameLabel(frame.number), FrameLabel(frame.number), frame.palette, report.layout));
+    groups.push_back(GroupOf(FrameLabel(frame.number), FrameLabel(frame.number), frame.palette, frame.layout));
   return groups;
 }
 

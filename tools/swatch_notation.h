@@ -29,7 +29,7 @@ struct SwatchNotation {
 
 // rgb is a swatch as read back into the tool's working image (integer
 // layouts scaled to 0.0-1.0, VUYA converted to RGB).
-SwatchNotation Notate(const std::array<float, 3>& rgb, HostLayout layout);
+SwatchNotation Notate(const std::array<float, 3>& rgb, PixelLayout layout);
 
 }  // namespace huewright
 

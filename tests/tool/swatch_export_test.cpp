@@ -133,14 +133,14 @@ PaletteReport TwoFrames() {
   PaletteReport report;
   report.host = "After Effects, ARGB 8-bit";
   const auto level = [](int n) { return static_cast<float>(n / 255.0); };
-  report.frames.push_back({3, "a.png", 4, 4, false, false, 3,
+  report.frames.push_back({3, "a.png", 4, 4, false, false, 3, PixelLayout::kArgb8,
                            Palette({{level(0), level(1), level(2)},
                                     {level(30), level(42), level(59)},
                                     {level(100), level(90), level(80)},
                                     {level(200), level(150), level(7)},
                                     {level(255), level(254), level(253)}},
                                    10)});
-  report.frames.push_back({12, "b.png", 4, 4, true, true, 3, report.frames[0].palette});
+  report.frames.push_back({12, "b.png", 4, 4, true, true, 3, PixelLayout::kArgb8, report.frames[0].palette});
   report.frames[1].palette[2].rgb = {level(17), level(18), level(19)};
   return report;
 }
@@ -148,7 +148,7 @@ PaletteReport TwoFrames() {
 TEST(SwatchExport, AseMatchesAHandMadeFileByteForByte) {
   // Frame 7 of a 16-bit frame, every band (16384, 8192, 32768) / 32768.
   SwatchGroup group{"f0007", "f0007", {}};
-  for (auto& colour : group.colours) colour = Notate({0.5f, 0.25f, 1.0f}, HostLayout::Argb16);
+  for (auto& colour : group.colours) colour = Notate({0.5f, 0.25f, 1.0f}, PixelLayout::kArgb16);
   std::string colours;
   for (char band = '1'; band <= '5'; ++band)
     colours += std::string("0001 0000002e  000d 0066 0030 0030 0030 0037 0020 0042 0061 006e 0064 0020 003") + band +
@@ -174,14 +174,15 @@ TEST(SwatchExport, AseHoldsOneGroupOfFiveNamedColoursPerFrame) {
       EXPECT_EQ(colour.name, label + " Band " + std::to_string(band + 1));
       EXPECT_EQ(colour.type, 2);
       for (int c = 0; c < 3; ++c)
-        EXPECT_NEAR(colour.values[c] * 255, Notate(report.frames[f].palette[band].rgb, report.layout).rgb8[c], 1e-3);
+        EXPECT_NEAR(colour.values[c] * 255, Notate(report.frames[f].palette[band].rgb, report.frames[f].layout).rgb8[c],
+                    1e-3);
     }
   }
 }
 
 TEST(SwatchExport, ShotSummaryIsTheOnlyGroup) {
   PaletteReport report = TwoFrames();
-  report.shot = ShotPalette{3, 12, 2, report.frames[1].palette};
+  report.shot = ShotPalette{3, 12, 2, PixelLayout::kArgb8, report.frames[1].palette};
   const std::vector<AseGroup> groups = AseReader(AseBytes(SwatchGroups(report))).Read();
   ASSERT_EQ(groups.size(), 1u);
   EXPECT_EQ(groups[0].name, "shot f0003-f0012");
@@ -255,7 +256,7 @@ TEST(SwatchExport, ExtensionChoosesTheFormat) {
 struct NotationCase {
   const char* name;
   std::array<float, 3> rgb;
-  HostLayout layout;
+  PixelLayout layout;
   const char* hex;
   std::array<int, 3> rgb8;
   std::array<const char*, 3> text;
@@ -264,10 +265,15 @@ struct NotationCase {
 TEST(SwatchNotation, ValuesKeepOnlyTheDigitsTheFormatHolds) {
   const float f22 = static_cast<float>(22 / 255.0);
   const NotationCase cases[] = {
-      {"8-bit", {f22, 0.0f, 1.0f}, HostLayout::Bgra8, "#1600ff", {22, 0, 255}, {"0.086", "0.0", "1.0"}},
-      {"16-bit", {0.5f, 1.0f / 32768, 1.0f}, HostLayout::Argb16, "#8000ff", {128, 0, 255}, {"0.5", "0.00003", "1.0"}},
-      {"float", {f22, 10.37f, -0.25f}, HostLayout::Argb32f, "#16ff00", {22, 255, 0}, {"0.08627451", "10.37", "-0.25"}},
-      {"not a number", {NAN, 0.5f, 0.5f}, HostLayout::Vuya32f, "", {0, 128, 128}, {"nan", "0.5", "0.5"}},
+      {"8-bit", {f22, 0.0f, 1.0f}, PixelLayout::kBgra8, "#1600ff", {22, 0, 255}, {"0.086", "0.0", "1.0"}},
+      {"16-bit", {0.5f, 1.0f / 32768, 1.0f}, PixelLayout::kArgb16, "#8000ff", {128, 0, 255}, {"0.5", "0.00003", "1.0"}},
+      {"float",
+       {f22, 10.37f, -0.25f},
+       PixelLayout::kArgbFloat,
+       "#16ff00",
+       {22, 255, 0},
+       {"0.08627451", "10.37", "-0.25"}},
+      {"not a number", {NAN, 0.5f, 0.5f}, PixelLayout::kVuyaFloat, "", {0, 128, 128}, {"nan", "0.5", "0.5"}},
   };
   for (const NotationCase& c : cases) {
     const SwatchNotation notation = Notate(c.rgb, c.layout);
