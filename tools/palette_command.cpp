@@ -1,7 +1,7 @@
 #include <iostream>
 
 #include "commands.h"
-#include "depth_choice.h"
+#include "frame_pipeline.h"
 #include "output_safety.h"
 #include "palette_report.h"
 #include "progress.h"
@@ -10,7 +10,7 @@
 namespace huewright {
 
 int RunPalette(const CliOptions& options) {
-  const std::vector<Frame> frames = ExpandInputs(options.inputs, options.frames);
+  const std::vector<Frame> frames = CommandFrames(options);
   RequireInputsExist(frames);
   RenderSettings settings = options.render;
   settings.swatches = true;  // the colours are read back from the swatches
@@ -19,18 +19,17 @@ int RunPalette(const CliOptions& options) {
   PrecisionWarning warning;
   std::set<PixelLayout> layouts;
   std::vector<FramePalette> palettes;
-  for (const Frame& frame : frames) {
+  auto measure = [&](const Frame& frame, SourceImage& image) {
     const bool toggle = options.toggle_at.count(frame.number) > 0;
     if (toggle) session.UserChangedParam(frame.input);
-    const ImageFile input = ReadImage(frame.input);
-    const PixelLayout layout = ChooseLayout(settings.premiere, settings.layout, input.samples);
-    warning.Check(layout, input.samples, frame.input);
-    layouts.insert(layout);
-    const RenderedFrame rendered = session.Render(input.image, layout, frame.input);
+    warning.Check(image.layout, image.samples, frame.input);
+    layouts.insert(image.layout);
+    const RenderedFrame rendered = session.Render(image);
     palettes.push_back({frame.number, frame.input, rendered.output.Width(), rendered.output.Height(), toggle,
                         ReadPalette(rendered.input, rendered.output)});
     progress.Advance(frame.input);
-  }
+  };
+  RunFrames(frames, ReadSettingsOf(options), measure, {});
   const std::string host = HostDescription(settings.premiere, layouts);
   if (options.json)
     PrintPaletteJson(std::cout, host, palettes);
