@@ -95,6 +95,10 @@ void AddRenderingOptions(CLI::App& command, CliOptions& options, Pending& pendin
   command.add_option("--toggle-at", pending.toggle_at, "change a parameter before these frames (N,N,...)")
       ->delimiter(',')->check(CLI::Range(0, 99999999));
   command.add_option("--frames", pending.frames, "frames of an input pattern")->check(FrameRangeText());
+  command.add_option("--layer", options.read.layer,
+                     "the layer the effect renders: NAME.R, NAME.G, NAME.B (and NAME.A), or the EXR part NAME");
+  command.add_flag("--keep-orientation", options.read.keep_orientation,
+                   "render the stored pixels as they are, ignoring the file's orientation");
   command.add_flag("-q,--quiet", options.quiet, "no progress bar, no summary");
 }
 
@@ -104,6 +108,8 @@ void AddRenderOnlyOptions(CLI::App& command, CliOptions& options, Pending& pendi
       ->capture_default_str();
   command.add_option("--out-type", pending.out_type, "output sample type (default: the input's)")
       ->check(CLI::IsMember({"uint8", "uint16", "half", "float"}));
+  command.add_option("--compression", options.write.compression,
+                     "output compression: none, zip, lzw, piz, dwaa, jpeg:90, ... (default: the input's)");
   command.add_flag("--no-clobber", options.write.no_clobber, "refuse to replace any existing file");
 }
 

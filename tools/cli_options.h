@@ -25,6 +25,7 @@ struct CliOptions {
   RenderSettings render;
   std::optional<FrameRange> frames;
   std::set<int> toggle_at;  // frame numbers before which the parameter changes
+  ReadSettings read;
   WriteSettings write;
   bool json = false;
   PaletteOptions palette;

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -27,6 +28,25 @@ std::string LoadablePluginPath(const CliOptions& options) {
     throw ToolError(path, "a Windows build cannot be loaded here; render with the native library "
                           "(`huewright info` can inspect this one)");
   return path;
+}
+
+std::vector<Frame> CommandFrames(const CliOptions& options) {
+  const std::optional<int> movie =
+      options.inputs.size() == 1 ? MovieFrameCount(options.inputs[0]) : std::optional<int>();
+  if (!movie) return ExpandInputs(options.inputs, options.frames);
+  const FrameRange range = options.frames.value_or(FrameRange{1, *movie});
+  if (range.last > *movie)
+    throw ToolError(options.inputs[0], "has " + std::to_string(*movie) + " frames, not " + std::to_string(range.last));
+  std::vector<Frame> frames;
+  for (int n = std::max(range.first, 1); n <= range.last; ++n) frames.push_back({n, options.inputs[0], {}, n - 1});
+  return frames;
+}
+
+ReadSettings ReadSettingsOf(const CliOptions& options) {
+  ReadSettings settings = options.read;
+  settings.premiere = options.render.premiere;
+  settings.layout = options.render.layout;
+  return settings;
 }
 
 std::string HostDescription(bool premiere, const std::set<PixelLayout>& layouts) {

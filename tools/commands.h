@@ -19,6 +19,10 @@ int RunInfo(const CliOptions& options);
 std::string PluginPath(const CliOptions& options);
 // A native library that exists; a Windows build is refused with a hint.
 std::string LoadablePluginPath(const CliOptions& options);
+// The frames of the inputs: a list, a pattern with --frames, or every frame
+// of a movie (--frames picks some, counted from 1).
+std::vector<Frame> CommandFrames(const CliOptions& options);
+ReadSettings ReadSettingsOf(const CliOptions& options);
 // "After Effects, ARGB 8-bit": the host and the layouts frames rendered in.
 std::string HostDescription(bool premiere, const std::set<PixelLayout>& layouts);
 

@@ -20,6 +20,7 @@ struct Frame {
   int number = 1;  // from the pattern's range, or 1, 2, ... for a list
   std::string input;
   std::string output;  // empty when the command writes no image
+  int movie_frame = 0;  // which frame of a movie input, from 0
 };
 
 // "1-48" or "7"; throws UsageError.

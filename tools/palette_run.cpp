@@ -10,6 +10,7 @@
 
 #include "commands.h"
 #include "depth_choice.h"
+#include "frame_pipeline.h"
 #include "palette_timeline.h"
 #include "swatch_export.h"
 #include "tool_error.h"
@@ -42,16 +43,15 @@ class PaletteMeasurer {
   PaletteMeasurer(const std::string& plugin_path, const RenderSettings& settings, const PaletteOptions& options)
       : settings_(settings), options_(options), session_(plugin_path, Painting(settings)) {}
 
-  FramePalette Measure(const Frame& frame, bool toggle) {
+  FramePalette Measure(const Frame& frame, bool toggle, const SourceImage& image) {
     if (toggle) {
       session_.UserChangedParam(frame.input);
       analysis_on_ = !analysis_on_;
     }
-    const ImageFile input = ReadImage(frame.input);
-    const PixelLayout layout = ChooseLayout(settings_.premiere, settings_.layout, input.samples);
+    const PixelLayout layout = image.layout;
     RequireShotLayout(frame, layout);
-    warning_.Check(layout, input.samples, frame.input);
-    const RenderedFrame rendered = session_.Render(input.image, layout, frame.input);
+    warning_.Check(layout, image.samples, frame.input);
+    const RenderedFrame rendered = session_.Render(image);
     layouts_.insert(layout);
     const FrameBands own = MeasureWorld(rendered.input, options_.ignore_transparent);
     AddFrameBands(shot_, own);
@@ -61,8 +61,7 @@ class PaletteMeasurer {
     // is one it never paints, so it is made from the measured bands.
     const PaletteReadout palette = options_.ignore_transparent ? PaintedFromBands(held_.bands, layout, Gain())
                                                                : ReadPalette(held_.bands, rendered.output, Gain());
-    return {frame.number, frame.input, input.image.width, input.image.height, toggle, frozen, held_.number,
-            layout,       palette};
+    return {frame.number, frame.input, image.Width(), image.Height(), toggle, frozen, held_.number, layout, palette};
   }
 
   std::optional<ShotPalette> Shot(const std::vector<FramePalette>& frames) const {
@@ -119,20 +118,21 @@ void CheckPaletteOutputs(const PaletteOptions& options) {
   }
 }
 
-PaletteReport MeasurePalettes(const std::vector<Frame>& frames, const std::set<int>& toggle_at,
-                              const std::string& plugin_path, const RenderSettings& settings,
-                              const PaletteOptions& options, Progress& progress) {
+PaletteReport MeasurePalettes(const std::vector<Frame>& frames, const CliOptions& options, Progress& progress) {
   PaletteReport report;
-  report.ignore_transparent = options.ignore_transparent;
-  PaletteMeasurer measurer(plugin_path, settings, options);
-  for (const Frame& frame : frames) {
-    try {
-      report.frames.push_back(measurer.Measure(frame, toggle_at.count(frame.number) > 0));
-    } catch (const std::exception& error) {
-      report.failure = FrameFailure{frame.number, frame.input, error.what()};
-      break;
-    }
+  report.ignore_transparent = options.palette.ignore_transparent;
+  PaletteMeasurer measurer(LoadablePluginPath(options), options.render, options.palette);
+  auto measure = [&](const Frame& frame, SourceImage& image) {
+    report.frames.push_back(measurer.Measure(frame, options.toggle_at.count(frame.number) > 0, image));
     progress.Advance(frame.input);
+  };
+  try {
+    RunFrames(frames, ReadSettingsOf(options), measure, {});
+  } catch (const std::exception& error) {
+    // Frames reach the effect in order and the first failure stops them, so
+    // the failed frame is the one after the last measured.
+    const Frame& failed = frames[std::min(report.frames.size(), frames.size() - 1)];
+    report.failure = FrameFailure{failed.number, failed.input, error.what()};
   }
   report.shot = measurer.Shot(report.frames);
   report.host = measurer.Host();

@@ -6,6 +6,7 @@
 #include <set>
 #include <vector>
 
+#include "cli_options.h"
 #include "frame_list.h"
 #include "palette_options.h"
 #include "palette_report.h"
@@ -15,12 +16,10 @@
 namespace huewright {
 
 // Renders the frames in order, sending the parameter change before the
-// frames in toggle_at. A frame that fails stops the run: the report holds
+// frames of --toggle-at. A frame that fails stops the run: the report holds
 // the frames before it and names the failure. Throws only for failures of
 // the whole run (the effect cannot be loaded).
-PaletteReport MeasurePalettes(const std::vector<Frame>& frames, const std::set<int>& toggle_at,
-                              const std::string& plugin_path, const RenderSettings& settings,
-                              const PaletteOptions& options, Progress& progress);
+PaletteReport MeasurePalettes(const std::vector<Frame>& frames, const CliOptions& options, Progress& progress);
 
 // Prints the readout on stdout (after clearing the progress bar), writes the
 // swatch file and the timeline unless a frame failed, and returns the exit

@@ -1,7 +1,8 @@
 #include <filesystem>
 
 #include "commands.h"
-#include "depth_choice.h"
+#include "frame_pipeline.h"
+#include "frame_pixels.h"
 #include "output_safety.h"
 #include "progress.h"
 #include "render_session.h"
@@ -9,26 +10,29 @@
 namespace huewright {
 
 int RunRender(const CliOptions& options) {
-  std::vector<Frame> frames = ExpandInputs(options.inputs, options.frames);
+  std::vector<Frame> frames = CommandFrames(options);
   AssignOutputs(frames, options.output);
   RequireInputsExist(frames);
   RefuseOutputsThatAreInputs(frames);
+  CheckWritableFormat(frames.front().output);
   CheckOutputsWritable(frames, options.write.no_clobber);
   RenderSession session(LoadablePluginPath(options), options.render);
   OutputDirectories directories(frames);
   Progress progress(frames.size(), options.quiet);
   PrecisionWarning warning;
   std::set<PixelLayout> layouts;
-  for (const Frame& frame : frames) {
+  auto render = [&](const Frame& frame, SourceImage& image) {
     if (options.toggle_at.count(frame.number)) session.UserChangedParam(frame.input);
-    const ImageFile input = ReadImage(frame.input);
-    const PixelLayout layout = ChooseLayout(options.render.premiere, options.render.layout, input.samples);
-    warning.Check(layout, input.samples, frame.input);
-    layouts.insert(layout);
-    const RenderedFrame rendered = session.Render(input.image, layout, frame.input);
-    WriteImage(frame.output, FromWorld(rendered.output), input, options.write);
+    warning.Check(image.layout, image.samples, frame.input);
+    layouts.insert(image.layout);
+    const RenderedFrame rendered = session.Render(image);
+    UnpackFrame(rendered.output, image);
+  };
+  auto write = [&](const Frame& frame, const SourceImage& image) {
+    WriteImage(frame.output, image, options.write);
     progress.Advance(frame.output);
-  }
+  };
+  RunFrames(frames, ReadSettingsOf(options), render, write);
   directories.Keep();
   const std::string where = frames.size() == 1 ? frames[0].output : options.output;
   progress.Summary("huewright: rendered " + std::to_string(frames.size()) + (frames.size() == 1 ? " frame" : " frames") +

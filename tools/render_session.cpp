@@ -1,5 +1,6 @@
 #include "render_session.h"
 
+#include "frame_pixels.h"
 #include "tool_error.h"
 
 namespace huewright {
@@ -27,19 +28,6 @@ std::string Describe(PF_Err err) {
 }
 
 }  // namespace
-
-minihost::World ToWorld(const RgbaImage& image, PixelLayout layout) {
-  minihost::World world(layout, image.width, image.height);
-  for (int y = 0; y < image.height; ++y) PackRow(layout, image.Row(y), world.PixelAddress(0, y), image.width);
-  return world;
-}
-
-RgbaImage FromWorld(const minihost::World& world) {
-  RgbaImage image{world.Width(), world.Height(), {}};
-  image.pixels.resize(static_cast<std::size_t>(image.width) * image.height * 4);
-  for (int y = 0; y < image.height; ++y) UnpackRow(world.Layout(), world.PixelAddress(0, y), image.Row(y), image.width);
-  return image;
-}
 
 RenderSession::RenderSession(const std::string& plugin_path, const RenderSettings& settings)
     : settings_(settings), plugin_path_(plugin_path), library_(LoadLibrary(plugin_path)) {
@@ -85,8 +73,9 @@ PF_Err RenderSession::RenderAfterEffects(RenderedFrame& frame) {
   return host_->SmartRender(frame.input, frame.output);
 }
 
-RenderedFrame RenderSession::Render(const RgbaImage& image, PixelLayout layout, const std::string& frame_name) {
-  RenderedFrame frame{ToWorld(image, layout), minihost::World(layout, image.width, image.height)};
+RenderedFrame RenderSession::Render(const SourceImage& image) {
+  const std::string& frame_name = image.path;
+  RenderedFrame frame{PackFrame(image), minihost::World(image.layout, image.Width(), image.Height())};
   const PF_Err err = settings_.premiere ? host_->Render(frame.input, frame.output) : RenderAfterEffects(frame);
   Check(err, frame_name, "to render");
   return frame;

@@ -37,9 +37,9 @@ class RenderSession {
   RenderSession(const std::string& plugin_path, const RenderSettings& settings);
   ~RenderSession();
 
-  // Renders in `layout`. Throws ToolError naming `frame_name` when the
-  // effect returns an error.
-  RenderedFrame Render(const RgbaImage& image, PixelLayout layout, const std::string& frame_name);
+  // Renders the frame in its layout. Throws ToolError naming the file when
+  // the effect returns an error.
+  RenderedFrame Render(const SourceImage& image);
   // The host's user-changed-parameter command, as a click on a parameter.
   void UserChangedParam(const std::string& frame_name);
 
@@ -53,8 +53,6 @@ class RenderSession {
   std::unique_ptr<minihost::Host> host_;
 };
 
-minihost::World ToWorld(const RgbaImage& image, PixelLayout layout);
-RgbaImage FromWorld(const minihost::World& world);
 
 }  // namespace huewright
 
