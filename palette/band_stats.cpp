@@ -15,12 +15,10 @@ double ClampAbove(double value, double upper) {
   return value;
 }
 
-void Normalise(BandSums& sums, const int32_t counts[kBandCount], double gain, bool apply_gain) {
-  for (int band = 0; band < kBandCount; ++band) {
-    // No zero test: an empty band divides 0.0 by 0.0 and averages to NaN.
-    const double n = static_cast<double>(counts[band]);
-    for (double& value : sums[band]) value = apply_gain ? (value / n) * gain : value / n;
-  }
+void Normalise(BandSums& sums, const int32_t counts[kBandCount], double gain) {
+  int64_t wide[kBandCount];
+  for (int band = 0; band < kBandCount; ++band) wide[band] = counts[band];
+  NormaliseSums(sums, wide, gain);
 }
 
 }  // namespace
@@ -43,9 +41,18 @@ void ResetYuvBands(BandStats& stats) {
   for (int32_t& count : stats.counts) count = 0;
 }
 
-void NormaliseRgbBands(BandStats& stats, double gain) { Normalise(stats.rgb_sums, stats.counts, gain, true); }
+void NormaliseRgbBands(BandStats& stats, double gain) { Normalise(stats.rgb_sums, stats.counts, gain); }
 
-void NormaliseYuvBands(BandStats& stats) { Normalise(stats.yuv_sums, stats.counts, 1.0, false); }
+// Multiplying by 1.0 changes no value, NaN and infinities included.
+void NormaliseYuvBands(BandStats& stats) { Normalise(stats.yuv_sums, stats.counts, 1.0); }
+
+void NormaliseSums(BandSums& sums, const int64_t counts[kBandCount], double gain) {
+  for (int band = 0; band < kBandCount; ++band) {
+    // No zero test: an empty band divides 0.0 by 0.0 and averages to NaN.
+    const double n = static_cast<double>(counts[band]);
+    for (double& value : sums[band]) value = (value / n) * gain;
+  }
+}
 
 void ClampRgbUnit(BandStats& stats) {
   ForEachSum(stats.rgb_sums, [](double& value) {

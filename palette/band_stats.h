@@ -27,6 +27,10 @@ void ResetRgbBands(BandStats& stats);
 void ResetYuvBands(BandStats& stats);
 void NormaliseRgbBands(BandStats& stats, double gain);
 void NormaliseYuvBands(BandStats& stats);
+// The averaging step on sums held apart from the record, with counts of any
+// size: each value becomes (value / count) * gain; an empty band gives NaN.
+// A gain of 1.0 leaves the plain average, as NormaliseYuvBands has it.
+void NormaliseSums(BandSums& sums, const int64_t counts[kBandCount], double gain);
 void ClampRgbUnit(BandStats& stats);
 void ClampRgb8(BandStats& stats);
 void ClampRgb16(BandStats& stats);

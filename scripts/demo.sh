@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The demo: renders the bundled photograph through the effect in After Effects
 # (8, 16 and 32 bits) and in Premiere Pro (BGRA 8u, BGRA 32f, VUYA 32f), prints
-# the palette it measures, runs a clip panning across the photograph through
-# ffmpeg and the frei0r filter, and says where the results are.
+# the palette it measures, draws the palette timeline of a short pan across
+# the photograph, exports its swatches, runs a clip panning across the
+# photograph through ffmpeg and the frei0r filter, and says where the files are.
 #   bash scripts/demo.sh BUILD_DIR
 set -euo pipefail
 build=${1:-build}
@@ -32,6 +33,20 @@ echo
 
 echo "Palette of $(basename "$photo") (After Effects, 8-bit):"
 "$tool" palette "$photo" --quiet
+
+# A short "shot": twelve frames panning from the dark hillside to the sky,
+# the effect's parameter changed before frames 7 and 10, so that frames 7-9
+# show the frozen palette of frame 6 (marked in the timeline).
+frames=$(mktemp -d)
+trap 'rm -rf "$frames"' EXIT
+for i in $(seq 1 12); do
+  x=$(( (i - 1) * 60 ))
+  oiiotool "$photo" --cut "480x320+${x}+$(( 440 - (i - 1) * 40 ))" -o "$frames/pan.$(printf %04d "$i").png"
+done
+"$tool" palette "$frames/pan.%04d.png" --frames 1-12 --toggle-at 7,10 --quiet \
+  --timeline "$out/demo_timeline.png" --export "$out/demo_palette.ase" > /dev/null
+"$tool" palette "$frames/pan.%04d.png" --frames 1-12 --frames-summary --quiet \
+  --export "$out/demo_shot.gpl" > /dev/null
 echo
 
 # A two-second pan across the photograph, 960x540 (ffmpeg 5.1 hands frei0r
@@ -43,5 +58,5 @@ FREI0R_PATH="$build/frei0r" ffmpeg -nostdin -hide_banner -loglevel error -y -loo
 echo "Clip through ffmpeg and the frei0r filter: $out/frei0r_pan.mp4"
 echo
 
-echo "The rendered images and the clip are in $out/:"
+echo "The rendered images, the palette timeline, the swatch files and the clip are in $out/:"
 ls -1 "$out" | sed 's/^/  /'

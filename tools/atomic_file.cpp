@@ -2,12 +2,13 @@
 
 #include <unistd.h>
 
-#include <csignal>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
 
+#include "interrupt.h"
 #include "tool_error.h"
 
 namespace huewright {
@@ -15,30 +16,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// What the signal handler removes: a fixed buffer, since a handler may not
-// allocate. One output is written at a time.
-char g_pending_temp[4096];
-volatile std::sig_atomic_t g_pending = 0;
-
-void RemovePendingAndReraise(int signal_number) {
-  if (g_pending) unlink(g_pending_temp);
-  std::signal(signal_number, SIG_DFL);
-  std::raise(signal_number);
-}
-
-void SetPending(const std::string& path) {
-  g_pending = 0;
-  if (path.size() >= sizeof g_pending_temp) return;
-  std::memcpy(g_pending_temp, path.c_str(), path.size() + 1);
-  g_pending = 1;
-}
-
 // Same directory (so that the rename is atomic), hidden, and with the final
 // extension so that format writers that look at it are not surprised.
 std::string TempPathFor(const fs::path& final_path) {
   static unsigned counter = 0;
-  const std::string name = "." + final_path.stem().string() + ".huewright-" + std::to_string(getpid()) + "-" +
-                           std::to_string(counter++) + final_path.extension().string();
+  std::string name = ".";
+  name += final_path.stem().string();
+  name += ".huewright-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
+  name += final_path.extension().string();
   return (final_path.parent_path() / name).string();
 }
 
@@ -51,26 +36,34 @@ AtomicFile::AtomicFile(std::string final_path) : final_path_(std::move(final_pat
   if (!fs::is_directory(directory, error))
     throw ToolError(final_path_, "output directory '" + directory.string() + "' does not exist");
   if (fs::is_directory(target, error)) throw ToolError(final_path_, "is a directory, not a file name");
+  if (access(directory.c_str(), W_OK | X_OK) != 0)
+    throw ToolError(final_path_, "permission denied (cannot create files in '" + directory.string() + "')");
   temp_path_ = TempPathFor(target);
-  SetPending(temp_path_);
+  SetPendingTemp(temp_path_);
 }
 
 AtomicFile::~AtomicFile() {
-  g_pending = 0;
+  ClearPendingTemp();
   if (!committed_) std::remove(temp_path_.c_str());
 }
 
-void AtomicFile::Commit() {
-  std::error_code error;
-  fs::rename(temp_path_, final_path_, error);
-  if (error) throw ToolError(final_path_, "cannot move the finished file into place: " + error.message());
+void AtomicFile::Commit(bool replace) {
+  if (replace) {
+    std::error_code error;
+    fs::rename(temp_path_, final_path_, error);
+    if (error) throw ToolError(final_path_, "cannot move the finished file into place: " + error.message());
+  } else {
+    // link() refuses an existing name, so nothing is replaced even when a
+    // file appeared after the checks.
+    if (link(temp_path_.c_str(), final_path_.c_str()) != 0) {
+      const std::error_code error(errno, std::generic_category());
+      if (error == std::errc::file_exists) throw ToolError(final_path_, "already exists (--no-clobber)");
+      throw ToolError(final_path_, "cannot move the finished file into place: " + error.message());
+    }
+    unlink(temp_path_.c_str());
+  }
   committed_ = true;
-  g_pending = 0;
-}
-
-void InstallInterruptCleanup() {
-  std::signal(SIGINT, RemovePendingAndReraise);
-  std::signal(SIGTERM, RemovePendingAndReraise);
+  ClearPendingTemp();
 }
 
 }  // namespace huewright

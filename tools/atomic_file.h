@@ -10,25 +10,24 @@ namespace huewright {
 
 class AtomicFile {
  public:
-  // Throws ToolError when the directory of `final_path` does not exist.
+  // Throws ToolError when the directory of `final_path` does not exist or
+  // refuses writing.
   explicit AtomicFile(std::string final_path);
   ~AtomicFile();  // removes the temporary file unless committed
   AtomicFile(const AtomicFile&) = delete;
   AtomicFile& operator=(const AtomicFile&) = delete;
 
   const std::string& TempPath() const { return temp_path_; }
-  // Renames the temporary file to the final name; throws ToolError.
-  void Commit();
+  // Moves the temporary file to the final name; throws ToolError. Without
+  // `replace`, a file that appeared at the final name meanwhile is kept and
+  // the commit fails.
+  void Commit(bool replace = true);
 
  private:
   std::string final_path_;
   std::string temp_path_;
   bool committed_ = false;
 };
-
-// SIGINT and SIGTERM remove the temporary file being written, then end the
-// process with the conventional status.
-void InstallInterruptCleanup();
 
 }  // namespace huewright
 

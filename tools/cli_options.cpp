@@ -1,171 +1,207 @@
 #include "cli_options.h"
 
-#include <charconv>
+#include <CLI/CLI.hpp>
+
 #include <cmath>
-#include <functional>
-#include <map>
+#include <cstdio>
 #include <string_view>
 
 #include "tool_error.h"
 
 namespace huewright {
-
-const char* const kUsage =
-    "usage: huewright render INPUT... -o OUTPUT [options]\n"
-    "       huewright palette INPUT... [--json] [options]\n"
-    "       huewright info [--plugin PATH]\n"
-    "\n"
-    "INPUT is an image, several images, or a pattern such as shot.%04d.exr with --frames 1-48.\n"
-    "For several frames OUTPUT is an existing directory or a pattern such as out.%04d.png.\n"
-    "\n"
-    "options:\n"
-    "  --plugin PATH            effect library (default: the one built beside the tool)\n"
-    "  --host ae|premiere       host to play (default ae)\n"
-    "  --depth 8|16|32          After Effects bit depth (default 8)\n"
-    "  --format bgra8|bgra32f|vuya32f   Premiere pixel format (default bgra8)\n"
-    "  --gain G                 gain parameter, 0.001 to 3 (default 1)\n"
-    "  --swatches on|off        checkbox parameter (default on)\n"
-    "  --quality high|low       render quality (default high)\n"
-    "  --threads N              host iteration threads, 1 to 64 (default 1)\n"
-    "  --toggle-at N,...        change a parameter before these frames\n"
-    "  --frames FIRST-LAST      frames of an input pattern\n"
-    "  --out-type uint8|uint16|half|float   output sample type (default: the input's)\n"
-    "  --json                   palette as JSON\n"
-    "  --quiet                  no progress bar or summary\n";
-
 namespace {
 
-using Handler = std::function<void(CliOptions&, const std::string&)>;
+constexpr const char* kCommandNames[] = {"render", "palette", "info", "help"};
 
-[[noreturn]] void Bad(const std::string& option, const std::string& value, const std::string& expected) {
-  throw UsageError(option + " '" + value + "': expected " + expected);
+constexpr const char* kRenderFooter =
+    "INPUT is an image, several images, a movie, or a pattern such as shot.%04d.exr with --frames 1-48.\n"
+    "For several frames OUTPUT is a directory or a pattern such as out.%04d.png (one % conversion);\n"
+    "missing directories are created. An output that is one of the inputs is refused.\n"
+    "\n"
+    "Depth follows the input unless --depth or --format is given: After Effects renders 8-bit files\n"
+    "at 8 bits, 16-bit integer files at 16, half and float files at 32; Premiere takes BGRA 32f for\n"
+    "half and float files, BGRA 8u otherwise.\n"
+    "Orientation: a frame whose file says it is rotated is turned upright before the effect and\n"
+    "written upright (orientation 1); --keep-orientation renders the stored pixels as they are.\n"
+    "Channels: the effect sees R, G, B and A (A only when the file has one); every other channel,\n"
+    "layer and part of the file is written unchanged. --layer NAME picks the layer the effect sees.\n"
+    "Movies: every frame is rendered in order to an image-sequence pattern; movies are not written.\n";
+
+constexpr const char* kPaletteFooter =
+    "INPUT is an image, several images, a movie, or a pattern such as shot.%04d.exr with --frames 1-48.\n"
+    "Each frame is rendered with the swatches on; the colours are read back from the swatches.\n";
+
+// A number in [low, high]; NaN is outside every range.
+CLI::Validator NumberIn(double low, double high) {
+  const std::string range = CLI::detail::to_string(low) + " to " + CLI::detail::to_string(high);
+  return CLI::Validator(
+      [low, high, range](std::string& text) -> std::string {
+        double value = 0;
+        if (!CLI::detail::lexical_cast(text, value) || !(value >= low && value <= high))
+          return "'" + text + "': expected a number from " + range;
+        return {};
+      },
+      range);
 }
 
-int ParseIntIn(const std::string& option, const std::string& text, int low, int high) {
-  int value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || value < low || value > high)
-    Bad(option, text, "a whole number from " + std::to_string(low) + " to " + std::to_string(high));
-  return value;
+CLI::Validator FrameRangeText() {
+  return CLI::Validator(
+      [](std::string& text) -> std::string {
+        try {
+          ParseFrameRange(text);
+        } catch (const UsageError& error) {
+          return error.what();
+        }
+        return {};
+      },
+      "FIRST-LAST");
 }
 
-double ParseGain(const std::string& text) {
-  double value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || !(value >= 0.001 && value <= 3.0))
-    Bad("--gain", text, "a number from 0.001 to 3");
-  return value;
-}
-
-bool ParseOnOff(const std::string& option, const std::string& text, const char* on, const char* off) {
-  if (text == on) return true;
-  if (text == off) return false;
-  Bad(option, text, std::string(on) + " or " + off);
-}
-
-std::set<int> ParseFrameNumbers(const std::string& text) {
-  std::set<int> numbers;
-  std::size_t start = 0;
-  while (start <= text.size()) {
-    const std::size_t comma = std::min(text.find(',', start), text.size());
-    numbers.insert(ParseIntIn("--toggle-at", text.substr(start, comma - start), 0, 99999999));
-    start = comma + 1;
-  }
-  return numbers;
-}
-
-// Depth and format are remembered as given and resolved against the host
-// once every option is read.
+// Values remembered as given, resolved against the host once every option
+// is read.
 struct Pending {
-  std::optional<std::string> depth;
+  std::string host = "ae";
+  std::optional<int> depth;
   std::optional<std::string> format;
-  std::optional<std::string> host;
+  std::optional<double> gain;
+  std::optional<std::string> frames;
+  std::optional<std::string> out_type;
+  std::string swatches = "on";
+  std::string quality = "high";
+  std::vector<int> toggle_at;
 };
 
-std::map<std::string, Handler> ValueOptions(Pending& pending) {
-  return {
-      {"-o", [](CliOptions& o, const std::string& v) { o.output = v; }},
-      {"--output", [](CliOptions& o, const std::string& v) { o.output = v; }},
-      {"--plugin", [](CliOptions& o, const std::string& v) { o.plugin = v; }},
-      {"--host", [&pending](CliOptions&, const std::string& v) { pending.host = v; }},
-      {"--depth", [&pending](CliOptions&, const std::string& v) { pending.depth = v; }},
-      {"--format", [&pending](CliOptions&, const std::string& v) { pending.format = v; }},
-      {"--gain", [](CliOptions& o, const std::string& v) { o.render.gain = ParseGain(v); }},
-      {"--swatches", [](CliOptions& o, const std::string& v) { o.render.swatches = ParseOnOff("--swatches", v, "on", "off"); }},
-      {"--quality", [](CliOptions& o, const std::string& v) {
-         o.render.high_quality = ParseOnOff("--quality", v, "high", "low");
-       }},
-      {"--threads", [](CliOptions& o, const std::string& v) { o.render.threads = ParseIntIn("--threads", v, 1, 64); }},
-      {"--toggle-at", [](CliOptions& o, const std::string& v) { o.toggle_at = ParseFrameNumbers(v); }},
-      {"--frames", [](CliOptions& o, const std::string& v) { o.frames = ParseFrameRange(v); }},
-      {"--out-type", [](CliOptions& o, const std::string& v) {
-         o.write.sample_type = ParseSampleType(v);
-         if (!o.write.sample_type) Bad("--out-type", v, "uint8, uint16, half or float");
-       }},
-  };
+void AddPluginOption(CLI::App& command, CliOptions& options) {
+  command.add_option("--plugin", options.plugin, "effect library (default: the one built beside the tool)");
 }
 
-HostLayout ResolveLayout(const Pending& pending, bool& premiere) {
-  const std::string host = pending.host.value_or("ae");
-  if (host != "ae" && host != "premiere") Bad("--host", host, "ae or premiere");
-  premiere = host == "premiere";
-  if (premiere) {
+// The options shared by render and palette: the inputs, the host and the
+// effect's parameters.
+void AddRenderingOptions(CLI::App& command, CliOptions& options, Pending& pending) {
+  command.add_option("inputs", options.inputs, "images, a movie, or one frame pattern")->required();
+  AddPluginOption(command, options);
+  command.add_option("--host", pending.host, "host to play")->check(CLI::IsMember({"ae", "premiere"}))
+      ->capture_default_str();
+  command.add_option("--depth", pending.depth, "After Effects bit depth (default: follows the input)")
+      ->check(CLI::IsMember({8, 16, 32}));
+  command.add_option("--format", pending.format, "Premiere pixel format (default: follows the input)")
+      ->check(CLI::IsMember({"bgra8", "bgra32f", "vuya32f"}));
+  command.add_option("--gain", pending.gain, "gain parameter, 0.001 to 3 (After Effects; default 1)")
+      ->check(NumberIn(0.001, 3.0));
+  command.add_option("--quality", pending.quality, "render quality")->check(CLI::IsMember({"high", "low"}))
+      ->capture_default_str();
+  command.add_option("--threads", options.render.threads, "host iteration threads")->check(CLI::Range(1, 64))
+      ->capture_default_str();
+  command.add_option("--toggle-at", pending.toggle_at, "change a parameter before these frames (N,N,...)")
+      ->delimiter(',')->check(CLI::Range(0, 99999999));
+  command.add_option("--frames", pending.frames, "frames of an input pattern")->check(FrameRangeText());
+  command.add_option("--layer", options.read.layer,
+                     "the layer the effect renders: NAME.R, NAME.G, NAME.B (and NAME.A), or the EXR part NAME");
+  command.add_flag("--keep-orientation", options.read.keep_orientation,
+                   "render the stored pixels as they are, ignoring the file's orientation");
+  command.add_flag("-q,--quiet", options.quiet, "no progress bar, no summary");
+}
+
+void AddRenderOnlyOptions(CLI::App& command, CliOptions& options, Pending& pending) {
+  command.add_option("-o,--output", options.output, "output file, directory or pattern")->required();
+  command.add_option("--swatches", pending.swatches, "checkbox parameter")->check(CLI::IsMember({"on", "off"}))
+      ->capture_default_str();
+  command.add_option("--out-type", pending.out_type, "output sample type (default: the input's)")
+      ->check(CLI::IsMember({"uint8", "uint16", "half", "float"}));
+  command.add_option("--compression", options.write.compression,
+                     "output compression: none, zip, lzw, piz, dwaa, jpeg:90, ... (default: the input's)");
+  command.add_flag("--no-clobber", options.write.no_clobber, "refuse to replace any existing file");
+}
+
+// Swatch files, the timeline picture, and which pixels the palette covers.
+void AddPaletteOutputOptions(CLI::App& command, PaletteOptions& palette) {
+  command.add_option("--export", palette.export_path, "swatch file, by its extension: .ase, .gpl, .css or .json");
+  command.add_option("--timeline", palette.timeline_path, "palette timeline picture, one column per frame (FILE.png)");
+  command.add_flag("--ignore-transparent", palette.ignore_transparent,
+                   "palette of the visible pixels: alpha 0 left out (not what the effect paints)");
+  command.add_flag("--frames-summary", palette.frames_summary,
+                   "one palette of all frames measured together (counts add, averages weighted)");
+}
+
+// Depth, format and gain against the chosen host: an option that does not
+// apply to it is an error, not ignored.
+void ResolveHost(const Pending& pending, RenderSettings& render) {
+  render.premiere = pending.host == "premiere";
+  if (render.premiere) {
     if (pending.depth) throw UsageError("--depth applies to After Effects; Premiere takes --format");
-    const std::string format = pending.format.value_or("bgra8");
-    if (format == "bgra8") return HostLayout::Bgra8;
-    if (format == "bgra32f") return HostLayout::Bgra32f;
-    if (format == "vuya32f") return HostLayout::Vuya32f;
-    Bad("--format", format, "bgra8, bgra32f or vuya32f");
+    if (pending.gain)
+      throw UsageError("--gain applies to After Effects; Premiere Pro renders without the gain parameter");
+    if (pending.format == "bgra8") render.layout = minihost::PixelLayout::kBgra8;
+    if (pending.format == "bgra32f") render.layout = minihost::PixelLayout::kBgraFloat;
+    if (pending.format == "vuya32f") render.layout = minihost::PixelLayout::kVuyaFloat;
+    return;
   }
   if (pending.format) throw UsageError("--format applies to Premiere (--host premiere); After Effects takes --depth");
-  const std::string depth = pending.depth.value_or("8");
-  if (depth == "8") return HostLayout::Argb8;
-  if (depth == "16") return HostLayout::Argb16;
-  if (depth == "32") return HostLayout::Argb32f;
-  Bad("--depth", depth, "8, 16 or 32");
+  if (pending.depth == 8) render.layout = minihost::PixelLayout::kArgb8;
+  if (pending.depth == 16) render.layout = minihost::PixelLayout::kArgb16;
+  if (pending.depth == 32) render.layout = minihost::PixelLayout::kArgbFloat;
+  render.gain = pending.gain.value_or(1.0);
 }
 
-Command ParseCommand(const std::string& word) {
-  if (word == "render") return Command::Render;
-  if (word == "palette") return Command::Palette;
-  if (word == "info") return Command::Info;
-  if (word == "help" || word == "--help" || word == "-h") return Command::Help;
-  throw UsageError("unknown command '" + word + "'");
+void Resolve(const Pending& pending, CliOptions& options) {
+  ResolveHost(pending, options.render);
+  options.render.swatches = pending.swatches == "on";
+  options.render.high_quality = pending.quality == "high";
+  options.toggle_at.insert(pending.toggle_at.begin(), pending.toggle_at.end());
+  if (pending.frames) options.frames = ParseFrameRange(*pending.frames);
+  if (pending.out_type) options.write.sample_type = ParseSampleType(*pending.out_type);
 }
 
-void CheckFitsCommand(const CliOptions& options) {
-  if (options.command == Command::Info && !options.inputs.empty())
-    throw UsageError("info takes no inputs, only --plugin PATH");
-  if (options.command == Command::Render && options.output.empty()) throw UsageError("render needs -o OUTPUT");
-  if (options.command != Command::Render && !options.output.empty()) throw UsageError("-o applies to render");
-  if (options.command != Command::Palette && options.json) throw UsageError("--json applies to palette");
+// A first word that is no command is named as such, rather than as an
+// unexpected argument.
+void CheckCommandWord(int argc, char** argv) {
+  if (argc < 2 || argv[1][0] == '-') return;
+  for (const char* name : kCommandNames)
+    if (std::string_view(argv[1]) == name) return;
+  throw UsageError(std::string("unknown command '") + argv[1] + "' (commands: render, palette, info, help)");
 }
 
 }  // namespace
 
-CliOptions ParseCommandLine(int argc, char** argv) {
+std::optional<CliOptions> ParseCommandLine(int argc, char** argv) {
+  CheckCommandWord(argc, argv);
   CliOptions options;
-  if (argc < 2) return options;
-  options.command = ParseCommand(argv[1]);
   Pending pending;
-  const auto value_options = ValueOptions(pending);
-  for (int i = 2; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--json") {
-      options.json = true;
-    } else if (arg == "--quiet" || arg == "-q") {
-      options.quiet = true;
-    } else if (auto handler = value_options.find(arg); handler != value_options.end()) {
-      if (i + 1 >= argc) throw UsageError(arg + " needs a value");
-      handler->second(options, argv[++i]);
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      throw UsageError("unknown option '" + arg + "'");
-    } else {
-      options.inputs.push_back(arg);
-    }
+  CLI::App app("Renders images through the Huewright Generator effect in minihost, prints the palette it "
+               "measures, and shows what the effect registers.",
+               "huewright");
+  app.set_version_flag("--version", "huewright " HUEWRIGHT_VERSION);
+  app.require_subcommand(1);
+  app.footer("Run `huewright COMMAND --help` for the options of a command.");
+
+  CLI::App* render = app.add_subcommand("render", "render images through the effect and write the results");
+  AddRenderingOptions(*render, options, pending);
+  AddRenderOnlyOptions(*render, options, pending);
+  render->footer(kRenderFooter);
+  CLI::App* palette = app.add_subcommand("palette", "print the palette the effect measures on each frame");
+  AddRenderingOptions(*palette, options, pending);
+  palette->add_flag("--json", options.json, "palette as one JSON document");
+  AddPaletteOutputOptions(*palette, options.palette);
+  palette->footer(kPaletteFooter);
+  CLI::App* info = app.add_subcommand("info", "show the effect's registration, parameters and About text");
+  AddPluginOption(*info, options);
+  CLI::App* help = app.add_subcommand("help", "show this help, or a command's with `help COMMAND`");
+  std::string help_topic;
+  help->add_option("command", help_topic)->check(CLI::IsMember({"render", "palette", "info"}));
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    if (error.get_exit_code() != 0) throw UsageError(error.what());
+    app.exit(error);  // --help or --version, printed on stdout
+    return std::nullopt;
   }
-  options.render.layout = ResolveLayout(pending, options.render.premiere);
-  CheckFitsCommand(options);
+  if (help->parsed()) {
+    std::fputs((help_topic.empty() ? app.help() : app.get_subcommand(help_topic)->help("huewright")).c_str(), stdout);
+    return std::nullopt;
+  }
+  options.command = render->parsed() ? Command::Render : palette->parsed() ? Command::Palette : Command::Info;
+  Resolve(pending, options);
   return options;
 }
 

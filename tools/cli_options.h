@@ -10,29 +10,32 @@
 
 #include "frame_list.h"
 #include "image_io.h"
+#include "palette_options.h"
 #include "render_session.h"
 
 namespace huewright {
 
-enum class Command { Render, Palette, Info, Help };
+enum class Command { Render, Palette, Info };
 
 struct CliOptions {
-  Command command = Command::Help;
+  Command command = Command::Info;
   std::vector<std::string> inputs;
   std::string output;
   std::string plugin;  // empty: the library built beside the tool
   RenderSettings render;
   std::optional<FrameRange> frames;
   std::set<int> toggle_at;  // frame numbers before which the parameter changes
+  ReadSettings read;
   WriteSettings write;
   bool json = false;
+  PaletteOptions palette;
   bool quiet = false;
 };
 
-// Throws UsageError naming the option and the reason.
-CliOptions ParseCommandLine(int argc, char** argv);
-
-extern const char* const kUsage;
+// The options, or nothing when the command line only asked for help or the
+// version (printed on stdout). Throws UsageError naming the option and the
+// reason.
+std::optional<CliOptions> ParseCommandLine(int argc, char** argv);
 
 }  // namespace huewright
 

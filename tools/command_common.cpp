@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -26,23 +27,41 @@ std::string LoadablePluginPath(const CliOptions& options) {
   const std::string path = PluginPath(options);
   std::error_code error;
   if (!fs::is_regular_file(path, error))
-    throw ToolError(path, "effect library not found (build the effect, or give --plugin PATH)");
+    throw ToolError(path, "effect library not found; give its path with --plugin PATH (a copied huewright looks for "
+                          "../entry/HuewrightGenerator.so beside itself)");
   if (LooksLikePe(path))
     throw ToolError(path, "a Windows build cannot be loaded here; render with the native library "
                           "(`huewright info` can inspect this one)");
   return path;
 }
 
-void RequireInputsExist(const std::vector<Frame>& frames) {
-  for (const Frame& frame : frames) {
-    std::error_code error;
-    if (!fs::exists(frame.input, error)) throw ToolError(frame.input, "no such file");
-  }
+std::vector<Frame> CommandFrames(const CliOptions& options) {
+  const std::optional<int> movie =
+      options.inputs.size() == 1 ? MovieFrameCount(options.inputs[0]) : std::optional<int>();
+  if (!movie) return ExpandInputs(options.inputs, options.frames);
+  const FrameRange range = options.frames.value_or(FrameRange{1, *movie});
+  if (range.last > *movie)
+    throw ToolError(options.inputs[0], "has " + std::to_string(*movie) + " frames, not " + std::to_string(range.last));
+  std::vector<Frame> frames;
+  for (int n = std::max(range.first, 1); n <= range.last; ++n) frames.push_back({n, options.inputs[0], {}, n - 1});
+  return frames;
 }
 
-std::string HostDescription(const RenderSettings& settings) {
-  return std::string(settings.premiere ? "Premiere Pro, " : "After Effects, ") +
-         std::string(LayoutName(settings.layout));
+ReadSettings ReadSettingsOf(const CliOptions& options) {
+  ReadSettings settings = options.read;
+  settings.premiere = options.render.premiere;
+  settings.layout = options.render.layout;
+  return settings;
+}
+
+std::string HostDescription(bool premiere, const std::set<PixelLayout>& layouts) {
+  std::string text = premiere ? "Premiere Pro" : "After Effects";
+  const char* separator = ", ";
+  for (PixelLayout layout : layouts) {
+    text += separator + std::string(LayoutDescription(layout));
+    separator = " / ";
+  }
+  return text;
 }
 
 }  // namespace huewright

@@ -3,6 +3,7 @@
 #ifndef HUEWRIGHT_TOOLS_COMMANDS_H
 #define HUEWRIGHT_TOOLS_COMMANDS_H
 
+#include <set>
 #include <string>
 
 #include "cli_options.h"
@@ -18,9 +19,12 @@ int RunInfo(const CliOptions& options);
 std::string PluginPath(const CliOptions& options);
 // A native library that exists; a Windows build is refused with a hint.
 std::string LoadablePluginPath(const CliOptions& options);
-// Missing inputs are reported before any frame is rendered.
-void RequireInputsExist(const std::vector<Frame>& frames);
-std::string HostDescription(const RenderSettings& settings);
+// The frames of the inputs: a list, a pattern with --frames, or every frame
+// of a movie (--frames picks some, counted from 1).
+std::vector<Frame> CommandFrames(const CliOptions& options);
+ReadSettings ReadSettingsOf(const CliOptions& options);
+// "After Effects, ARGB 8-bit": the host and the layouts frames rendered in.
+std::string HostDescription(bool premiere, const std::set<PixelLayout>& layouts);
 
 }  // namespace huewright
 

@@ -26,6 +26,18 @@ struct Conversion {
   bool zero_fill = false;
 };
 
+// A name such as h%02d%03d.png has no one frame number to fill in.
+void RequireNoSecondConversion(std::string_view name, std::size_t from) {
+  for (std::size_t i = from; i < name.size(); ++i) {
+    if (name[i] != '%') continue;
+    if (i + 1 < name.size() && name[i + 1] == '%') {
+      ++i;
+      continue;
+    }
+    throw UsageError("'" + std::string(name) + "': a frame pattern takes one % conversion (write %% for a percent sign)");
+  }
+}
+
 // The first %... conversion; "%%" is a literal percent sign.
 std::optional<Conversion> FindConversion(std::string_view name) {
   for (std::size_t i = 0; i < name.size(); ++i) {
@@ -44,6 +56,7 @@ std::optional<Conversion> FindConversion(std::string_view name) {
     if (j >= name.size() || name[j] != 'd' || c.width < 0 || c.width > 12)
       throw UsageError("'" + std::string(name) + "': frame patterns use %d, %4d or %04d");
     c.end = j + 1;
+    RequireNoSecondConversion(name, c.end);
     return c;
   }
   return std::nullopt;
@@ -124,14 +137,14 @@ std::vector<Frame> ExpandInputs(const std::vector<std::string>& inputs, const st
 
 void AssignOutputs(std::vector<Frame>& frames, const std::string& output) {
   if (output.empty()) throw UsageError("no output given: use -o OUTPUT");
-  const bool to_directory = IsDirectory(output);
   const bool pattern = IsFramePattern(output);
-  if (!to_directory && output.back() == '/') throw ToolError(output, "output directory does not exist");
-  if (frames.size() > 1 && !to_directory && !pattern) {
-    if (!HasFormatExtension(output)) throw ToolError(output, "output directory does not exist");
-    throw UsageError("several frames need an existing output directory or an output pattern such as out.%04d.png, "
+  // A directory: one that exists, a name ending in '/', or, for several
+  // frames, a name with no extension (created when missing).
+  const bool to_directory = IsDirectory(output) || output.back() == '/' ||
+                            (frames.size() > 1 && !pattern && !HasFormatExtension(output));
+  if (frames.size() > 1 && !to_directory && !pattern)
+    throw UsageError("several frames need an output directory or an output pattern such as out.%04d.png, "
                      "not '" + output + "'");
-  }
   for (Frame& frame : frames) {
     if (to_directory)
       frame.output = (fs::path(output) / fs::path(frame.input).filename()).string();

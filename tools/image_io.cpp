@@ -1,68 +1,16 @@
+// Writing, and what reading and writing share.
 #include "image_io.h"
 
 #include <OpenImageIO/imageio.h>
 
-#include <cstdint>
-#include <filesystem>
-#include <system_error>
-
 #include "atomic_file.h"
-#include "layout_convert.h"
+#include "image_io_detail.h"
 #include "tool_error.h"
 
 namespace huewright {
 namespace {
 
-namespace fs = std::filesystem;
 using OIIO::TypeDesc;
-
-// OpenImageIO's last error, or a fallback when it has none to say.
-// Several lines become one: "first; second".
-std::string Reason(std::string message, const char* fallback) {
-  while (!message.empty() && message.back() == '\n') message.pop_back();
-  for (std::size_t at = message.find('\n'); at != std::string::npos; at = message.find('\n', at))
-    message.replace(at, 1, "; ");
-  return message.empty() ? fallback : message;
-}
-
-void CheckReadable(const std::string& path) {
-  std::error_code error;
-  if (!fs::exists(path, error)) throw ToolError(path, "no such file");
-  if (fs::is_directory(path, error)) throw ToolError(path, "is a directory, not an image");
-}
-
-SampleType SampleTypeOf(const TypeDesc& format) {
-  switch (format.basetype) {
-    case TypeDesc::UINT8:
-      return SampleType::UInt8;
-    case TypeDesc::UINT16:
-      return SampleType::UInt16;
-    case TypeDesc::HALF:
-      return SampleType::Half;
-    default:
-      return SampleType::Float;
-  }
-}
-
-bool IsIntegerType(const TypeDesc& format) {
-  return format.basetype != TypeDesc::HALF && format.basetype != TypeDesc::FLOAT &&
-         format.basetype != TypeDesc::DOUBLE;
-}
-
-// Grey, grey+alpha, RGB and RGBA become RGBA; missing alpha is opaque.
-void ExpandToRgba(const std::vector<float>& samples, int channels, RgbaImage& image) {
-  const std::size_t count = static_cast<std::size_t>(image.width) * image.height;
-  image.pixels.resize(count * 4);
-  for (std::size_t i = 0; i < count; ++i) {
-    const float* in = samples.data() + i * channels;
-    float* out = image.pixels.data() + i * 4;
-    const bool grey = channels <= 2;
-    out[0] = in[0];
-    out[1] = grey ? in[0] : in[1];
-    out[2] = grey ? in[0] : in[2];
-    out[3] = channels == 2 ? in[1] : channels == 4 ? in[3] : 1.0f;
-  }
-}
 
 TypeDesc TypeDescOf(SampleType type) {
   switch (type) {
@@ -78,39 +26,6 @@ TypeDesc TypeDescOf(SampleType type) {
   return TypeDesc::FLOAT;
 }
 
-// Integer files get samples we quantise ourselves: OpenImageIO's own
-// conversion does not promise anything for NaN, which a float render can
-// produce.
-template <class T>
-std::vector<T> QuantisedSamples(const RgbaImage& image, int channels, double full_scale) {
-  std::vector<T> samples;
-  samples.reserve(static_cast<std::size_t>(image.width) * image.height * channels);
-  for (std::size_t i = 0; i < image.pixels.size(); i += 4)
-    for (int c = 0; c < channels; ++c) samples.push_back(static_cast<T>(Quantise(image.pixels[i + c], full_scale)));
-  return samples;
-}
-
-OIIO::ImageSpec OutputSpec(const RgbaImage& image, const ImageFile& source, SampleType type, int channels) {
-  OIIO::ImageSpec header(image.width, image.height, channels, TypeDescOf(type));
-  header.channelnames = {"R", "G", "B"};
-  if (channels == 4) header.channelnames.push_back("A");
-  header.alpha_channel = channels == 4 ? 3 : -1;
-  // Colour values pass through untouched: no premultiplication on the way.
-  header.attribute("oiio:UnassociatedAlpha", 1);
-  if (type == source.sample_type && source.integer_samples)
-    header.attribute("oiio:BitsPerSample", source.bits_per_sample);
-  return header;
-}
-
-bool WritePixels(OIIO::ImageOutput& out, const RgbaImage& image, SampleType type, int channels) {
-  if (type == SampleType::UInt8)
-    return out.write_image(TypeDesc::UINT8, QuantisedSamples<uint8_t>(image, channels, 255.0).data());
-  if (type == SampleType::UInt16)
-    return out.write_image(TypeDesc::UINT16, QuantisedSamples<uint16_t>(image, channels, 65535.0).data());
-  const OIIO::stride_t pixel_stride = 4 * sizeof(float);
-  return out.write_image(TypeDesc::FLOAT, image.pixels.data(), pixel_stride, pixel_stride * image.width);
-}
-
 // The names --out-type accepts, which are also the names messages show.
 struct SampleTypeEntry {
   SampleType type;
@@ -121,7 +36,30 @@ constexpr SampleTypeEntry kSampleTypes[] = {{SampleType::UInt8, "uint8"},
                                             {SampleType::Half, "half"},
                                             {SampleType::Float, "float"}};
 
+// The header as read, with what the command line changes. A format that
+// cannot hold tiles gets scanlines, as oiiotool does.
+OIIO::ImageSpec OutputSpec(const OIIO::ImageSpec& read, const WriteSettings& settings, OIIO::ImageOutput& out) {
+  OIIO::ImageSpec header = read;
+  if (settings.sample_type) {
+    header.set_format(TypeDescOf(*settings.sample_type));
+    header.channelformats.clear();
+    header.erase_attribute("oiio:BitsPerSample");
+  }
+  if (!settings.compression.empty()) header.attribute("compression", settings.compression);
+  if (!out.supports("tiles")) header.tile_width = header.tile_height = header.tile_depth = 0;
+  // Colour values pass through untouched: no premultiplication on the way.
+  header.attribute("oiio:UnassociatedAlpha", 1);
+  return header;
+}
+
 }  // namespace
+
+std::string Reason(std::string message, const char* fallback) {
+  while (!message.empty() && message.back() == '\n') message.pop_back();
+  for (std::size_t at = message.find('\n'); at != std::string::npos; at = message.find('\n', at))
+    message.replace(at, 1, "; ");
+  return message.empty() ? fallback : message;
+}
 
 std::optional<SampleType> ParseSampleType(std::string_view text) {
   for (const SampleTypeEntry& entry : kSampleTypes)
@@ -135,57 +73,40 @@ std::string_view SampleTypeName(SampleType type) {
   return "?";
 }
 
-ImageFile ReadImage(const std::string& path) {
-  CheckReadable(path);
-  OIIO::ImageSpec config;
-  config.attribute("oiio:UnassociatedAlpha", 1);
-  auto in = OIIO::ImageInput::open(path, &config);
-  if (!in) throw ToolError(path, "cannot read: " + Reason(OIIO::geterror(), "not an image file OpenImageIO can read"));
-  const OIIO::ImageSpec& header = in->spec();
-  if (header.deep) throw ToolError(path, "deep images are not supported");
-  if (header.nchannels < 1 || header.nchannels > 4)
-    throw ToolError(path, "unsupported channel layout: " + std::to_string(header.nchannels) +
-                              " channels (grey, grey+alpha, RGB or RGBA expected)");
-  if (header.width <= 0 || header.height <= 0 || header.depth != 1) throw ToolError(path, "not a 2D image");
-
-  ImageFile file;
-  file.format = in->format_name();
-  file.sample_type = SampleTypeOf(header.format);
-  file.integer_samples = IsIntegerType(header.format);
-  file.bits_per_sample = header.get_int_attribute("oiio:BitsPerSample", static_cast<int>(header.format.size() * 8));
-  file.has_alpha = header.nchannels == 2 || header.nchannels == 4;
-  file.image.width = header.width;
-  file.image.height = header.height;
-
-  std::vector<float> samples;
-  try {
-    samples.resize(static_cast<std::size_t>(header.width) * header.height * header.nchannels);
-    file.image.pixels.reserve(static_cast<std::size_t>(header.width) * header.height * 4);
-  } catch (const std::bad_alloc&) {
-    throw ToolError(path, "too large to hold in memory (" + std::to_string(header.width) + " x " +
-                              std::to_string(header.height) + ")");
-  }
-  const bool read = in->read_image(0, 0, 0, header.nchannels, TypeDesc::FLOAT, samples.data());
-  if (!read || in->has_error())
-    throw ToolError(path, "damaged or truncated image: " + Reason(in->geterror(), "the pixels cannot be read"));
-  in->close();
-  ExpandToRgba(samples, header.nchannels, file.image);
-  return file;
+std::size_t FrameBytes(const SourceImage& image) {
+  std::size_t bytes = 0;
+  for (const ImagePart& part : image.parts) bytes += part.pixels.size();
+  return bytes;
 }
 
-void WriteImage(const std::string& path, const RgbaImage& image, const ImageFile& source,
-                const WriteSettings& settings) {
+void CheckWritableFormat(const std::string& path) {
+  if (IsMovieName(path))
+    throw ToolError(path, "huewright writes image sequences, not movies: write a pattern such as out.%04d.png, "
+                          "then encode it (e.g. ffmpeg -framerate 24 -i out.%04d.png out.mp4)");
+  if (!OIIO::ImageOutput::create(path))
+    throw ToolError(path, Reason(OIIO::geterror(), "no image format is known for this file name"));
+}
+
+void WriteImage(const std::string& path, const SourceImage& image, const WriteSettings& settings) {
   auto out = OIIO::ImageOutput::create(path);
   if (!out) throw ToolError(path, Reason(OIIO::geterror(), "no image format is known for this file name"));
-  int channels = source.has_alpha ? 4 : 3;
-  if (channels == 4 && !out->supports("alpha")) channels = 3;
-  const SampleType type = settings.sample_type.value_or(source.sample_type);
+  const int count = static_cast<int>(image.parts.size());
+  if (count > 1 && !out->supports("multiimage"))
+    throw ToolError(path, "the input has " + std::to_string(count) + " parts and " + out->format_name() +
+                              " holds one; write to a format that holds several (.exr, .tif)");
+  std::vector<OIIO::ImageSpec> headers;
+  for (const ImagePart& part : image.parts) headers.push_back(OutputSpec(part.spec, settings, *out));
 
   AtomicFile file(path);
-  const OIIO::ImageSpec header = OutputSpec(image, source, type, channels);
-  const bool written = out->open(file.TempPath(), header) && WritePixels(*out, image, type, channels) && out->close();
+  bool written = count == 1 ? out->open(file.TempPath(), headers[0]) : out->open(file.TempPath(), count, headers.data());
+  for (int i = 0; written && i < count; ++i) {
+    const ImagePart& part = image.parts[static_cast<std::size_t>(i)];
+    if (i > 0) written = out->open(file.TempPath(), headers[static_cast<std::size_t>(i)], OIIO::ImageOutput::AppendSubimage);
+    written = written && out->write_image(part.spec.format, part.pixels.data());
+  }
+  written = written && out->close();
   if (!written) throw ToolError(path, "cannot write: " + Reason(out->geterror(), "the writer failed"));
-  file.Commit();
+  file.Commit(!settings.no_clobber);
 }
 
 }  // namespace huewright

@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <cstring>
+#include <stdexcept>
+#include <string>
 
 #include "pf_pixels.h"
 
@@ -71,38 +73,25 @@ void UnpackVuya(const void* row, float* rgba, std::size_t width) {
 
 }  // namespace
 
-std::size_t BytesPerPixel(HostLayout layout) {
-  switch (layout) {
-    case HostLayout::Argb8:
-    case HostLayout::Bgra8:
-      return 4;
-    case HostLayout::Argb16:
-      return 8;
-    case HostLayout::Argb32f:
-    case HostLayout::Bgra32f:
-    case HostLayout::Vuya32f:
-      return 16;
-  }
-  return 0;
-}
+bool IsFloatLayout(PixelLayout layout) { return minihost::PixelBytes(layout) == 16; }
+bool IsEightBitLayout(PixelLayout layout) { return minihost::PixelBytes(layout) == 4; }
 
-bool IsFloatLayout(HostLayout layout) { return BytesPerPixel(layout) == 16; }
-bool IsEightBitLayout(HostLayout layout) { return BytesPerPixel(layout) == 4; }
-
-std::string_view LayoutName(HostLayout layout) {
+std::string_view LayoutDescription(PixelLayout layout) {
   switch (layout) {
-    case HostLayout::Argb8:
+    case PixelLayout::kArgb8:
       return "ARGB 8-bit";
-    case HostLayout::Argb16:
+    case PixelLayout::kArgb16:
       return "ARGB 16-bit";
-    case HostLayout::Argb32f:
+    case PixelLayout::kArgbFloat:
       return "ARGB 32-bit float";
-    case HostLayout::Bgra8:
+    case PixelLayout::kBgra8:
       return "BGRA 8u";
-    case HostLayout::Bgra32f:
+    case PixelLayout::kBgraFloat:
       return "BGRA 32f";
-    case HostLayout::Vuya32f:
+    case PixelLayout::kVuyaFloat:
       return "VUYA 32f";
+    case PixelLayout::kVuya8:
+      return "VUYA 8u";
   }
   return "unknown";
 }
@@ -127,38 +116,44 @@ void YuvToRgb(const Yuv& yuv, float& r, float& g, float& b) {
   b = static_cast<float>(y + 1.77 * u);
 }
 
-void PackRow(HostLayout layout, const float* rgba, void* row, std::size_t width) {
+void PackRow(PixelLayout layout, const float* rgba, void* row, std::size_t width) {
   switch (layout) {
-    case HostLayout::Argb8:
+    case PixelLayout::kArgb8:
       return PackRgba<PF_Pixel8>(rgba, row, width, ToChannel8);
-    case HostLayout::Bgra8:
+    case PixelLayout::kBgra8:
       return PackRgba<PF_Pixel_BGRA_8u>(rgba, row, width, ToChannel8);
-    case HostLayout::Argb16:
+    case PixelLayout::kArgb16:
       return PackRgba<PF_Pixel16>(rgba, row, width, ToChannel16);
-    case HostLayout::Argb32f:
+    case PixelLayout::kArgbFloat:
       return PackRgba<PF_PixelFloat>(rgba, row, width, AsIs);
-    case HostLayout::Bgra32f:
+    case PixelLayout::kBgraFloat:
       return PackRgba<PF_Pixel_BGRA_32f>(rgba, row, width, AsIs);
-    case HostLayout::Vuya32f:
+    case PixelLayout::kVuyaFloat:
       return PackVuya(rgba, row, width);
+    case PixelLayout::kVuya8:
+      break;
   }
+  throw std::invalid_argument(std::string("the tool does not render in ") + minihost::LayoutName(layout));
 }
 
-void UnpackRow(HostLayout layout, const void* row, float* rgba, std::size_t width) {
+void UnpackRow(PixelLayout layout, const void* row, float* rgba, std::size_t width) {
   switch (layout) {
-    case HostLayout::Argb8:
+    case PixelLayout::kArgb8:
       return UnpackRgba<PF_Pixel8>(row, rgba, width, 255.0);
-    case HostLayout::Bgra8:
+    case PixelLayout::kBgra8:
       return UnpackRgba<PF_Pixel_BGRA_8u>(row, rgba, width, 255.0);
-    case HostLayout::Argb16:
+    case PixelLayout::kArgb16:
       return UnpackRgba<PF_Pixel16>(row, rgba, width, kMax16);
-    case HostLayout::Argb32f:
+    case PixelLayout::kArgbFloat:
       return UnpackRgba<PF_PixelFloat>(row, rgba, width, 1.0);
-    case HostLayout::Bgra32f:
+    case PixelLayout::kBgraFloat:
       return UnpackRgba<PF_Pixel_BGRA_32f>(row, rgba, width, 1.0);
-    case HostLayout::Vuya32f:
+    case PixelLayout::kVuyaFloat:
       return UnpackVuya(row, rgba, width);
+    case PixelLayout::kVuya8:
+      break;
   }
+  throw std::invalid_argument(std::string("the tool does not render in ") + minihost::LayoutName(layout));
 }
 
 }  // namespace huewright

@@ -9,20 +9,24 @@
 #include <optional>
 #include <string_view>
 
+#include "world.h"
+
 namespace huewright {
 
-enum class HostLayout { Argb8, Argb16, Argb32f, Bgra8, Bgra32f, Vuya32f };
+using minihost::PixelLayout;
 
-inline constexpr HostLayout kAllLayouts[] = {HostLayout::Argb8,  HostLayout::Argb16,  HostLayout::Argb32f,
-                                             HostLayout::Bgra8, HostLayout::Bgra32f, HostLayout::Vuya32f};
+// The host layouts the tool renders in: the three After Effects depths and
+// the three Premiere formats the effect declares.
+inline constexpr PixelLayout kToolLayouts[] = {PixelLayout::kArgb8, PixelLayout::kArgb16, PixelLayout::kArgbFloat,
+                                               PixelLayout::kBgra8, PixelLayout::kBgraFloat, PixelLayout::kVuyaFloat};
 
 // Full scale of a 16-bit After Effects channel.
 inline constexpr double kMax16 = 32768.0;
 
-std::size_t BytesPerPixel(HostLayout layout);
-bool IsFloatLayout(HostLayout layout);
-bool IsEightBitLayout(HostLayout layout);
-std::string_view LayoutName(HostLayout layout);
+bool IsFloatLayout(PixelLayout layout);
+bool IsEightBitLayout(PixelLayout layout);
+// "ARGB 8-bit", "BGRA 32f", ... as messages and reports name them.
+std::string_view LayoutDescription(PixelLayout layout);
 
 // Channel value conversions. Out-of-range values clamp, NaN becomes 0, and
 // integers round to nearest. Quantise scales by full_scale (at most 65535).
@@ -38,8 +42,9 @@ Yuv RgbToYuv(float r, float g, float b);
 void YuvToRgb(const Yuv& yuv, float& r, float& g, float& b);
 
 // `rgba` holds width * 4 floats; `row` holds width pixels of the layout.
-void PackRow(HostLayout layout, const float* rgba, void* row, std::size_t width);
-void UnpackRow(HostLayout layout, const void* row, float* rgba, std::size_t width);
+// Throws std::invalid_argument for a layout outside kToolLayouts.
+void PackRow(PixelLayout layout, const float* rgba, void* row, std::size_t width);
+void UnpackRow(PixelLayout layout, const void* row, float* rgba, std::size_t width);
 
 }  // namespace huewright
 

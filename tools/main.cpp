@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <exception>
 
-#include "atomic_file.h"
+#include "interrupt.h"
 #include "cli_options.h"
 #include "commands.h"
 #include "tool_error.h"
@@ -20,9 +20,6 @@ int Run(const huewright::CliOptions& options) {
       return huewright::RunPalette(options);
     case huewright::Command::Info:
       return huewright::RunInfo(options);
-    case huewright::Command::Help:
-      std::fputs(huewright::kUsage, stdout);
-      return 0;
   }
   return 2;
 }
@@ -34,9 +31,11 @@ int main(int argc, char** argv) {
   // Image decoding on one thread leaves the machine's cores to the host.
   OIIO::attribute("threads", 1);
   try {
-    return Run(huewright::ParseCommandLine(argc, argv));
+    const std::optional<huewright::CliOptions> options = huewright::ParseCommandLine(argc, argv);
+    return options ? Run(*options) : 0;
   } catch (const huewright::UsageError& error) {
-    std::fprintf(stderr, "huewright: %s\n(run `huewright help` for the options)\n", error.what());
+    std::fprintf(stderr, "huewright: %s\n(run `huewright --help` or `huewright COMMAND --help` for the options)\n",
+                 error.what());
     return 2;
   } catch (const std::exception& error) {
     std::fprintf(stderr, "huewright: %s\n", error.what());

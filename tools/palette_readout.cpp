@@ -2,15 +2,16 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <stdexcept>
 
-#include "pf_pixels.h"
+#include "clamps.h"
+#include "pixel_refcon.h"
+#include "swatch_layout.h"
+#include "writers.h"
 
 namespace huewright {
 namespace {
-
-constexpr double kCellEdges[kBands + 1] = {0.1, 0.26, 0.42, 0.58, 0.74, 0.9};
-constexpr double kStripTop = 0.8;
-constexpr double kStripBottom = 0.95;
 
 // A centre coordinate inside [0, size); the fraction is in [0, 1].
 int Centre(double fraction, int size) {
@@ -18,99 +19,94 @@ int Centre(double fraction, int size) {
   return std::clamp(at, 0, std::max(size - 1, 0));
 }
 
-template <class Pixel>
-void CountIntegerPixels(const minihost::World& world, double (*brightness)(int32_t, int32_t, int32_t),
-                        std::array<int64_t, kBands>& counts) {
-  for (A_long y = 0; y < world.Height(); ++y)
-    for (A_long x = 0; x < world.Width(); ++x) {
-      const Pixel& p = world.At<Pixel>(x, y);
-      ++counts[BandOf(brightness(p.red, p.green, p.blue))];
-    }
+// A writer called on raw pixel bytes.
+template <class Pixel, int32_t (*kWriter)(void*, int32_t, int32_t, Pixel*, Pixel*)>
+void Write(PixelRefcon& refcon, int32_t x, int32_t y, void* in, void* out) {
+  kWriter(&refcon, x, y, static_cast<Pixel*>(in), static_cast<Pixel*>(out));
 }
 
-template <class Pixel>
-void CountFloatPixels(const minihost::World& world, std::array<int64_t, kBands>& counts) {
-  for (A_long y = 0; y < world.Height(); ++y)
-    for (A_long x = 0; x < world.Width(); ++x) {
-      const Pixel& p = world.At<Pixel>(x, y);
-      ++counts[BandOf(BrightnessFloat(p.red, p.green, p.blue))];
-    }
+// Per layout, what the effect's render paths use: the analysis arithmetic,
+// the clamp run before drawing, and the writer.
+struct LayoutArithmetic {
+  PixelLayout layout;
+  MeasuredLayout measured;
+  RgbClamp clamp;
+  void (*write)(PixelRefcon&, int32_t, int32_t, void*, void*);
+};
+
+constexpr LayoutArithmetic kArithmetic[] = {
+    {PixelLayout::kArgb8, MeasuredLayout::kArgb8, RgbClamp::k8, Write<PF_Pixel8, DrawArgb8>},
+    {PixelLayout::kBgra8, MeasuredLayout::kBgra8, RgbClamp::k8, Write<PF_Pixel8, DrawBgra8>},
+    {PixelLayout::kArgb16, MeasuredLayout::kArgb16, RgbClamp::k16, Write<PF_Pixel16, DrawArgb16>},
+    {PixelLayout::kArgbFloat, MeasuredLayout::kArgbFloat, RgbClamp::kNone, Write<PF_PixelFloat, DrawArgbFloat>},
+    {PixelLayout::kBgraFloat, MeasuredLayout::kBgraFloat, RgbClamp::kUnit, Write<PF_PixelFloat, DrawBgraFloat>},
+    {PixelLayout::kVuyaFloat, MeasuredLayout::kVuyaFloat, RgbClamp::kNone, Write<PF_PixelFloat, DrawVuyaFloat>},
+};
+
+const LayoutArithmetic& ArithmeticOf(PixelLayout layout) {
+  for (const LayoutArithmetic& entry : kArithmetic)
+    if (entry.layout == layout) return entry;
+  throw std::logic_error("no palette arithmetic for a host layout");
 }
 
-// VUYA frames are counted by the RGB they stand for.
-void CountVuyaPixels(const minihost::World& world, std::array<int64_t, kBands>& counts) {
-  for (A_long y = 0; y < world.Height(); ++y)
-    for (A_long x = 0; x < world.Width(); ++x) {
-      const PF_Pixel_VUYA_32f& p = world.At<PF_Pixel_VUYA_32f>(x, y);
-      float r, g, b;
-      YuvToRgb({p.y, p.u, p.v}, r, g, b);
-      ++counts[BandOf(BrightnessFloat(r, g, b))];
-    }
+// One swatch pixel of `band` painted by the layout's writer, as a pixel at
+// the centre of that cell in a 100 x 100 frame.
+void PaintSwatch(PixelLayout layout, const BandPalette& palette, int band, void* pixel) {
+  PixelRefcon refcon;
+  std::memset(&refcon, 0, sizeof refcon);
+  refcon.frame_width = 100;
+  refcon.frame_height = 100;
+  refcon.palette = &palette;
+  alignas(16) unsigned char input[16] = {};  // VUYA keeps its alpha, which the readout does not show
+  ArithmeticOf(layout).write(refcon, 18 + 16 * band, 87, input, pixel);
 }
 
 }  // namespace
 
-int BandOf(double brightness) {
-  if (brightness >= 0.8) return 4;
-  if (brightness >= 0.6) return 3;
-  if (brightness >= 0.4) return 2;
-  if (brightness >= 0.2) return 1;
-  return 0;
-}
-
-double Brightness8(int32_t red, int32_t green, int32_t blue) {
-  return static_cast<double>(red + green + blue) * 0.333 * 0.003921568627451;
-}
-
-double Brightness16(int32_t red, int32_t green, int32_t blue) {
-  return static_cast<double>(red + green + blue) * 0.333 * 3.05e-5;
-}
-
-double BrightnessFloat(float red, float green, float blue) {
-  const double r = std::max(static_cast<double>(red), 0.0);
-  const double g = std::max(static_cast<double>(green), 0.0);
-  const double b = std::max(static_cast<double>(blue), 0.0);
-  return ((g + r) + b) * 0.333;
-}
-
 CellCentre SwatchCentre(int band, int width, int height) {
-  const double across = (kCellEdges[band] + kCellEdges[band + 1]) / 2;
-  return {Centre(across, width), Centre((kStripTop + kStripBottom) / 2, height)};
+  const double across = (kSwatchEdges[band] + kSwatchEdges[band + 1]) / 2;
+  return {Centre(across, width), Centre((kSwatchTop + kSwatchBottom) / 2, height)};
 }
 
-std::array<int64_t, kBands> CountBands(const minihost::World& input, HostLayout layout) {
-  std::array<int64_t, kBands> counts{};
-  switch (layout) {
-    case HostLayout::Argb8:
-      CountIntegerPixels<PF_Pixel8>(input, Brightness8, counts);
-      break;
-    case HostLayout::Bgra8:
-      CountIntegerPixels<PF_Pixel_BGRA_8u>(input, Brightness8, counts);
-      break;
-    case HostLayout::Argb16:
-      CountIntegerPixels<PF_Pixel16>(input, Brightness16, counts);
-      break;
-    case HostLayout::Argb32f:
-      CountFloatPixels<PF_PixelFloat>(input, counts);
-      break;
-    case HostLayout::Bgra32f:
-      CountFloatPixels<PF_Pixel_BGRA_32f>(input, counts);
-      break;
-    case HostLayout::Vuya32f:
-      CountVuyaPixels(input, counts);
-      break;
-  }
-  return counts;
+FrameBands MeasureWorld(const minihost::World& world, bool skip_transparent) {
+  if (world.Width() <= 0 || world.Height() <= 0) return {};
+  const FrameView view{world.PixelAddress(0, 0), world.Width(), world.Height(), world.RowBytes()};
+  return MeasureFrame(ArithmeticOf(world.Layout()).measured, view, skip_transparent);
 }
 
-PaletteReadout ReadPalette(const minihost::World& input, const RgbaImage& output, HostLayout layout) {
-  PaletteReadout palette;
-  const std::array<int64_t, kBands> counts = CountBands(input, layout);
+PaletteReadout PaintedFromBands(const FrameBands& bands, PixelLayout layout, double gain) {
+  BandStats stats;  // a record of the tool's own, not the effect's
+  const bool yuv = layout == PixelLayout::kVuyaFloat;
+  BandSums& model = yuv ? stats.yuv_sums : stats.rgb_sums;
+  std::memcpy(model, bands.sums, sizeof model);
+  NormaliseSums(model, bands.counts, yuv ? 1.0 : gain);
+  ApplyClamp(stats, ArithmeticOf(layout).clamp);
+  const BandPalette palette = CopyPalette(stats);
+  PaletteReadout readout;
   for (int band = 0; band < kBands; ++band) {
-    const CellCentre at = SwatchCentre(band, output.width, output.height);
-    const float* pixel = output.Row(at.y) + static_cast<std::size_t>(at.x) * 4;
-    palette[band].rgb = {pixel[0], pixel[1], pixel[2]};
-    palette[band].count = counts[band];
+    alignas(16) unsigned char pixel[16] = {};
+    PaintSwatch(layout, palette, band, pixel);
+    float rgba[4];
+    UnpackRow(layout, pixel, rgba, 1);
+    readout[band].rgb = {rgba[0], rgba[1], rgba[2]};
+    readout[band].count = bands.counts[band];
+  }
+  return readout;
+}
+
+PaletteReadout ReadPalette(const FrameBands& bands, const minihost::World& output, double gain) {
+  PaletteReadout palette;
+  PixelRefcon frame;
+  std::memset(&frame, 0, sizeof frame);
+  frame.frame_width = output.Width();
+  frame.frame_height = output.Height();
+  for (int band = 0; band < kBands; ++band) {
+    const CellCentre at = SwatchCentre(band, output.Width(), output.Height());
+    if (SwatchCellAt(frame, at.x, at.y) != band) return PaintedFromBands(bands, output.Layout(), gain);
+    float rgba[4];
+    UnpackRow(output.Layout(), output.PixelAddress(at.x, at.y), rgba, 1);
+    palette[band].rgb = {rgba[0], rgba[1], rgba[2]};
+    palette[band].count = bands.counts[band];
   }
   return palette;
 }

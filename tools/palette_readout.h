@@ -1,14 +1,16 @@
 // The palette of a rendered frame as a user sees it: the five swatch colours
 // read back from the output at the centre of each cell, and the number of
-// input pixels in each brightness band, counted here independently of the
-// effect by the same band rule.
+// pixels in each brightness band, measured by the tool with the effect's own
+// band rule (palette/). The same arithmetic turns a palette the effect does
+// not paint (visible pixels only, a whole shot) into the colours the frame's
+// format would hold.
 #ifndef HUEWRIGHT_TOOLS_PALETTE_READOUT_H
 #define HUEWRIGHT_TOOLS_PALETTE_READOUT_H
 
 #include <array>
 #include <cstdint>
 
-#include "image_io.h"
+#include "frame_measure.h"
 #include "layout_convert.h"
 #include "minihost.h"
 
@@ -22,20 +24,25 @@ struct BandReadout {
 };
 using PaletteReadout = std::array<BandReadout, kBands>;
 
-// Half-open bands split at 0.2, 0.4, 0.6 and 0.8; NaN falls in band 0.
-int BandOf(double brightness);
-double Brightness8(int32_t red, int32_t green, int32_t blue);
-double Brightness16(int32_t red, int32_t green, int32_t blue);
-double BrightnessFloat(float red, float green, float blue);
-
 // Pixel (x, y) at the centre of swatch cell k of a width x height frame.
 struct CellCentre {
   int x, y;
 };
 CellCentre SwatchCentre(int band, int width, int height);
 
-std::array<int64_t, kBands> CountBands(const minihost::World& input, HostLayout layout);
-PaletteReadout ReadPalette(const minihost::World& input, const RgbaImage& output, HostLayout layout);
+// The band sums and counts of a host world in its own layout; alpha 0 left
+// out on request.
+FrameBands MeasureWorld(const minihost::World& world, bool skip_transparent);
+
+// What the effect paints from these bands in this layout: its averaging
+// (with gain, which only After Effects applies), the layout's clamp and its
+// writer, read back as an output image is. The counts are the bands'.
+PaletteReadout PaintedFromBands(const FrameBands& bands, PixelLayout layout, double gain);
+
+// The swatches read back from a rendered frame, with the counts of bands. A
+// frame too small to hold a cell (a strip of no rows, a cell of no columns)
+// takes that band's colour from PaintedFromBands.
+PaletteReadout ReadPalette(const FrameBands& bands, const minihost::World& output, double gain);
 
 }  // namespace huewright
 

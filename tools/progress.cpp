@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "interrupt.h"
+
 namespace huewright {
 
 Progress::Progress(std::size_t total, bool quiet)
@@ -21,10 +23,12 @@ void Progress::Advance(const std::string& current) {
   bar.resize(kWidth, '.');
   std::fprintf(stderr, "\r[%s] %zu/%zu %.40s\033[K", bar.c_str(), done_, total_, current.c_str());
   std::fflush(stderr);
+  SetProgressOnScreen(true);
 }
 
 void Progress::Clear() {
   if (!bar_) return;
+  SetProgressOnScreen(false);
   std::fprintf(stderr, "\r\033[K");
   std::fflush(stderr);
   bar_ = false;

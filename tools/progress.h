@@ -16,10 +16,11 @@ class Progress {
   void Advance(const std::string& current);
   // Clears the bar and prints `text` with the elapsed time, unless quiet.
   void Summary(const std::string& text);
-
- private:
+  // Removes the bar; call before writing to stdout, which may share the
+  // terminal.
   void Clear();
 
+ private:
   std::size_t total_;
   std::size_t done_ = 0;
   bool quiet_;

@@ -1,27 +1,42 @@
 #include <filesystem>
 
 #include "commands.h"
+#include "frame_pipeline.h"
+#include "frame_pixels.h"
+#include "output_safety.h"
 #include "progress.h"
 #include "render_session.h"
 
 namespace huewright {
 
 int RunRender(const CliOptions& options) {
-  std::vector<Frame> frames = ExpandInputs(options.inputs, options.frames);
+  std::vector<Frame> frames = CommandFrames(options);
   AssignOutputs(frames, options.output);
   RequireInputsExist(frames);
+  RefuseOutputsThatAreInputs(frames);
+  CheckWritableFormat(frames.front().output);
+  CheckOutputsWritable(frames, options.write.no_clobber);
   RenderSession session(LoadablePluginPath(options), options.render);
+  OutputDirectories directories(frames);
   Progress progress(frames.size(), options.quiet);
-  for (const Frame& frame : frames) {
+  PrecisionWarning warning;
+  std::set<PixelLayout> layouts;
+  auto render = [&](const Frame& frame, SourceImage& image) {
     if (options.toggle_at.count(frame.number)) session.UserChangedParam(frame.input);
-    const ImageFile input = ReadImage(frame.input);
-    const RenderedFrame rendered = session.Render(input.image, frame.input);
-    WriteImage(frame.output, FromWorld(rendered.output, options.render.layout), input, options.write);
+    warning.Check(image.layout, image.samples, frame.input);
+    layouts.insert(image.layout);
+    const RenderedFrame rendered = session.Render(image);
+    UnpackFrame(rendered.output, image);
+  };
+  auto write = [&](const Frame& frame, const SourceImage& image) {
+    WriteImage(frame.output, image, options.write);
     progress.Advance(frame.output);
-  }
+  };
+  RunFrames(frames, ReadSettingsOf(options), render, write);
+  directories.Keep();
   const std::string where = frames.size() == 1 ? frames[0].output : options.output;
   progress.Summary("huewright: rendered " + std::to_string(frames.size()) + (frames.size() == 1 ? " frame" : " frames") +
-                   " (" + HostDescription(options.render) + ") to " + where);
+                   " (" + HostDescription(options.render.premiere, layouts) + ") to " + where);
   return 0;
 }
 

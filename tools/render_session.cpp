@@ -1,5 +1,6 @@
 #include "render_session.h"
 
+#include "frame_pixels.h"
 #include "tool_error.h"
 
 namespace huewright {
@@ -27,37 +28,6 @@ std::string Describe(PF_Err err) {
 }
 
 }  // namespace
-
-minihost::PixelLayout MinihostLayout(HostLayout layout) {
-  switch (layout) {
-    case HostLayout::Argb8:
-      return minihost::PixelLayout::kArgb8;
-    case HostLayout::Argb16:
-      return minihost::PixelLayout::kArgb16;
-    case HostLayout::Argb32f:
-      return minihost::PixelLayout::kArgbFloat;
-    case HostLayout::Bgra8:
-      return minihost::PixelLayout::kBgra8;
-    case HostLayout::Bgra32f:
-      return minihost::PixelLayout::kBgraFloat;
-    case HostLayout::Vuya32f:
-      return minihost::PixelLayout::kVuyaFloat;
-  }
-  return minihost::PixelLayout::kArgb8;
-}
-
-minihost::World ToWorld(const RgbaImage& image, HostLayout layout) {
-  minihost::World world(MinihostLayout(layout), image.width, image.height);
-  for (int y = 0; y < image.height; ++y) PackRow(layout, image.Row(y), world.PixelAddress(0, y), image.width);
-  return world;
-}
-
-RgbaImage FromWorld(const minihost::World& world, HostLayout layout) {
-  RgbaImage image{world.Width(), world.Height(), {}};
-  image.pixels.resize(static_cast<std::size_t>(image.width) * image.height * 4);
-  for (int y = 0; y < image.height; ++y) UnpackRow(layout, world.PixelAddress(0, y), image.Row(y), image.width);
-  return image;
-}
 
 RenderSession::RenderSession(const std::string& plugin_path, const RenderSettings& settings)
     : settings_(settings), plugin_path_(plugin_path), library_(LoadLibrary(plugin_path)) {
@@ -96,15 +66,16 @@ PF_Err RenderSession::RenderAfterEffects(RenderedFrame& frame) {
   PF_RenderRequest request{};
   request.rect = full;
   request.channel_mask = PF_ChannelMask_ALPHA | PF_ChannelMask_RED | PF_ChannelMask_GREEN | PF_ChannelMask_BLUE;
-  const A_short bitdepth = settings_.layout == HostLayout::Argb8 ? 8 : settings_.layout == HostLayout::Argb16 ? 16 : 32;
+  const PixelLayout layout = frame.input.Layout();
+  const A_short bitdepth = layout == PixelLayout::kArgb8 ? 8 : layout == PixelLayout::kArgb16 ? 16 : 32;
   const minihost::PreRenderOutcome pre = host_->SmartPreRender(request, {}, {}, bitdepth);
   if (pre.result != PF_Err_NONE) return pre.result;
   return host_->SmartRender(frame.input, frame.output);
 }
 
-RenderedFrame RenderSession::Render(const RgbaImage& image, const std::string& frame_name) {
-  RenderedFrame frame{ToWorld(image, settings_.layout),
-                      minihost::World(MinihostLayout(settings_.layout), image.width, image.height)};
+RenderedFrame RenderSession::Render(const SourceImage& image) {
+  const std::string& frame_name = image.path;
+  RenderedFrame frame{PackFrame(image), minihost::World(image.layout, image.Width(), image.Height())};
   const PF_Err err = settings_.premiere ? host_->Render(frame.input, frame.output) : RenderAfterEffects(frame);
   Check(err, frame_name, "to render");
   return frame;

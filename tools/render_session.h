@@ -6,6 +6,7 @@
 #define HUEWRIGHT_TOOLS_RENDER_SESSION_H
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "image_io.h"
@@ -16,7 +17,8 @@ namespace huewright {
 
 struct RenderSettings {
   bool premiere = false;
-  HostLayout layout = HostLayout::Argb8;
+  std::optional<PixelLayout> layout;  // --depth / --format; empty: follows each input
+
   double gain = 1.0;
   bool swatches = true;
   bool high_quality = true;
@@ -35,8 +37,9 @@ class RenderSession {
   RenderSession(const std::string& plugin_path, const RenderSettings& settings);
   ~RenderSession();
 
-  // Throws ToolError naming `frame_name` when the effect returns an error.
-  RenderedFrame Render(const RgbaImage& image, const std::string& frame_name);
+  // Renders the frame in its layout. Throws ToolError naming the file when
+  // the effect returns an error.
+  RenderedFrame Render(const SourceImage& image);
   // The host's user-changed-parameter command, as a click on a parameter.
   void UserChangedParam(const std::string& frame_name);
 
@@ -50,9 +53,6 @@ class RenderSession {
   std::unique_ptr<minihost::Host> host_;
 };
 
-minihost::PixelLayout MinihostLayout(HostLayout layout);
-minihost::World ToWorld(const RgbaImage& image, HostLayout layout);
-RgbaImage FromWorld(const minihost::World& world, HostLayout layout);
 
 }  // namespace huewright
 

@@ -68,7 +68,9 @@ TEST(Outputs, NamesFromFileDirectoryOrPattern) {
   }
   std::vector<Frame> two = ExpandInputs({"a.png", "b.png"}, std::nullopt);
   EXPECT_THROW(AssignOutputs(two, "single.png"), UsageError);
-  EXPECT_THROW(AssignOutputs(two, (dir / "missing").string()), ToolError);
+  AssignOutputs(two, (dir / "missing").string());  // a directory to be created
+  EXPECT_EQ(two[1].output, (dir / "missing" / "b.png").string());
+  EXPECT_THROW(AssignOutputs(two, "h%02d%03d.png"), UsageError) << "two conversions";
   std::vector<Frame> clash = ExpandInputs({"x/a.png", "y/a.png"}, std::nullopt);
   EXPECT_THROW(AssignOutputs(clash, dir.string()), UsageError);
   fs::remove_all(dir);

@@ -12,7 +12,7 @@ namespace {
 // Values every layout must carry back unchanged (within `tolerance`): the
 // exact steps of the integer layouts, anything for the float layouts.
 struct RoundTripCase {
-  HostLayout layout;
+  PixelLayout layout;
   double step;  // 0: arbitrary floats
   float tolerance;
 };
@@ -39,7 +39,7 @@ TEST_P(RoundTrip, PixelsComeBackFromTheHostLayout) {
   for (std::size_t i = 0; i < values.size(); ++i)
     for (std::size_t k = 0; k < 4; ++k) rgba.push_back(values[(i + k * 3) % values.size()]);
   const std::size_t width = values.size();
-  std::vector<unsigned char> row(width * BytesPerPixel(c.layout));
+  std::vector<unsigned char> row(width * minihost::PixelBytes(c.layout));
   std::vector<float> back(rgba.size(), -99.0f);
   PackRow(c.layout, rgba.data(), row.data(), width);
   UnpackRow(c.layout, row.data(), back.data(), width);
@@ -47,17 +47,17 @@ TEST_P(RoundTrip, PixelsComeBackFromTheHostLayout) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, RoundTrip,
-                         testing::Values(RoundTripCase{HostLayout::Argb8, 1 / 255.0, 0.0f},
-                                         RoundTripCase{HostLayout::Bgra8, 1 / 255.0, 0.0f},
-                                         RoundTripCase{HostLayout::Argb16, 1 / 32768.0, 0.0f},
-                                         RoundTripCase{HostLayout::Argb32f, 0, 0.0f},
-                                         RoundTripCase{HostLayout::Bgra32f, 0, 0.0f},
+                         testing::Values(RoundTripCase{PixelLayout::kArgb8, 1 / 255.0, 0.0f},
+                                         RoundTripCase{PixelLayout::kBgra8, 1 / 255.0, 0.0f},
+                                         RoundTripCase{PixelLayout::kArgb16, 1 / 32768.0, 0.0f},
+                                         RoundTripCase{PixelLayout::kArgbFloat, 0, 0.0f},
+                                         RoundTripCase{PixelLayout::kBgraFloat, 0, 0.0f},
                                          // The BT.601 pair of matrices is inverse to about 1e-3.
-                                         RoundTripCase{HostLayout::Vuya32f, 0, 2e-3f}));
+                                         RoundTripCase{PixelLayout::kVuyaFloat, 0, 2e-3f}));
 
 // Where each channel lands in memory.
 struct ByteOrderCase {
-  HostLayout layout;
+  PixelLayout layout;
   std::vector<unsigned char> bytes;  // for red 1, green 0.5, blue 0, alpha 1
 };
 
@@ -66,23 +66,23 @@ class ByteOrder : public testing::TestWithParam<ByteOrderCase> {};
 TEST_P(ByteOrder, ChannelsSitWhereTheHostExpectsThem) {
   const float rgba[4] = {1.0f, 0.5f, 0.0f, 1.0f};
   const ByteOrderCase& c = GetParam();
-  std::vector<unsigned char> row(BytesPerPixel(c.layout));
+  std::vector<unsigned char> row(minihost::PixelBytes(c.layout));
   PackRow(c.layout, rgba, row.data(), 1);
   EXPECT_EQ(row, c.bytes);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Layouts, ByteOrder,
-    testing::Values(ByteOrderCase{HostLayout::Argb8, {255, 255, 128, 0}},
-                    ByteOrderCase{HostLayout::Bgra8, {0, 128, 255, 255}},
+    testing::Values(ByteOrderCase{PixelLayout::kArgb8, {255, 255, 128, 0}},
+                    ByteOrderCase{PixelLayout::kBgra8, {0, 128, 255, 255}},
                     // alpha, red, green, blue as little-endian 16-bit words
-                    ByteOrderCase{HostLayout::Argb16, {0x00, 0x80, 0x00, 0x80, 0x00, 0x40, 0x00, 0x00}}));
+                    ByteOrderCase{PixelLayout::kArgb16, {0x00, 0x80, 0x00, 0x80, 0x00, 0x40, 0x00, 0x00}}));
 
 TEST(FloatLayouts, ChannelOrderInMemory) {
   const float rgba[4] = {0.25f, 0.5f, 0.75f, 1.0f};
   float argb[4], bgra[4];
-  PackRow(HostLayout::Argb32f, rgba, argb, 1);
-  PackRow(HostLayout::Bgra32f, rgba, bgra, 1);
+  PackRow(PixelLayout::kArgbFloat, rgba, argb, 1);
+  PackRow(PixelLayout::kBgraFloat, rgba, bgra, 1);
   EXPECT_EQ(std::vector<float>(argb, argb + 4), (std::vector<float>{1.0f, 0.25f, 0.5f, 0.75f}));
   EXPECT_EQ(std::vector<float>(bgra, bgra + 4), (std::vector<float>{0.75f, 0.5f, 0.25f, 1.0f}));
 }
@@ -100,7 +100,7 @@ TEST(Vuya, FullRangeBt601) {
   for (const auto& c : cases) {
     const float rgba[4] = {c.r, c.g, c.b, 0.5f};
     float vuya[4];
-    PackRow(HostLayout::Vuya32f, rgba, vuya, 1);
+    PackRow(PixelLayout::kVuyaFloat, rgba, vuya, 1);
     EXPECT_NEAR(vuya[0], c.v, 1e-6);
     EXPECT_NEAR(vuya[1], c.u, 1e-6);
     EXPECT_NEAR(vuya[2], c.y, 1e-6);

@@ -1,0 +1,271 @@
+// The palette command end to end: the readout of frozen frames, partial
+// results when a frame fails, names that are not UTF-8, the progress bar
+// cleared before the readout, the visible-pixel and whole-shot palettes,
+// swatch files and the timeline picture read back against the counts.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "tool_fixture.h"
+
+namespace {
+
+// One row of the readout table.
+struct Row {
+  std::string frame;
+  int band = -1;
+  std::string hex;
+  int rgb8[3] = {};
+  long long count = -1;
+};
+
+std::vector<Row> TableRows(const std::string& table) {
+  std::istringstream lines(table);
+  std::string line;
+  std::getline(lines, line);  // header
+  std::vector<Row> rows;
+  while (std::getline(lines, line)) {
+    std::istringstream fields(line);
+    Row row;
+    std::string unit[3];
+    fields >> row.frame >> row.band >> row.hex >> row.rgb8[0] >> row.rgb8[1] >> row.rgb8[2] >> unit[0] >> unit[1] >>
+        unit[2] >> row.count;
+    EXPECT_TRUE(fields) << line;
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+class Palette : public ToolTest {
+ protected:
+  // Frames 1 to 7: the mountain, then the carrots, at one size.
+  void MakeSequence() {
+    ASSERT_EQ(Shell("cp " + Source("mountain.png") + " seq.0001.png && oiiotool " + Source("carrots.png") +
+                    " --resize 120x80 -o seq.0002.png && for i in 3 4 5 6 7; do cp seq.0002.png seq.000$i.png; done"),
+              0);
+  }
+  int Python(const std::string& script, const std::string& input) {
+    std::ofstream(Path("input.json")) << input;
+    std::ofstream(Path("check.py")) << "import json, sys\nd = json.load(open('input.json', encoding='utf-8'))\n"
+                                    << script;
+    return Shell("/usr/bin/python3 check.py");
+  }
+};
+
+TEST_F(Palette, FrozenFramesShowTheColoursAndCountsOfTheFrameMeasured) {
+  MakeSequence();
+  const ToolRun run = Run({"palette", Path("seq.%04d.png"), "--frames", "1-3", "--toggle-at", "2"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::vector<Row> rows = TableRows(run.out);
+  ASSERT_EQ(rows.size(), 15u) << run.out;
+  for (int band = 0; band < 5; ++band)
+    for (int frame : {1, 2}) {
+      EXPECT_EQ(rows[5 * frame + band].hex, rows[band].hex) << "frame " << frame + 1 << " band " << band;
+      EXPECT_EQ(rows[5 * frame + band].count, rows[band].count) << "frame " << frame + 1 << " band " << band;
+    }
+  EXPECT_NE(run.out.find("(toggled) (frozen: palette and counts of frame 1)"), std::string::npos) << run.out;
+  // Measured again after a second toggle: frame 3's own counts differ from frame 1's.
+  const std::vector<Row> resumed =
+      TableRows(Run({"palette", Path("seq.%04d.png"), "--frames", "1-3", "--toggle-at", "2,3"}).out);
+  ASSERT_EQ(resumed.size(), 15u);
+  EXPECT_NE(resumed[10].count, resumed[0].count);
+}
+
+TEST_F(Palette, AFailingFrameStillReportsTheFramesBeforeIt) {
+  MakeSequence();
+  ASSERT_EQ(Shell("head -c 3000 seq.0002.png > broken.png"), 0);
+  const ToolRun run = Run({"palette", "--json", Path("seq.0001.png"), Path("broken.png"), Path("seq.0003.png"),
+                           "--export", Path("never.ase"), "--timeline", Path("never.png")});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("frame 2: "), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("broken.png"), std::string::npos) << run.err;
+  EXPECT_EQ(Python("assert [f['frame'] for f in d['frames']] == [1], d\n"
+                   "assert d['failed']['frame'] == 2 and d['failed']['input'].endswith('broken.png')\n"
+                   "assert 'truncated' in d['failed']['error'], d['failed']\n",
+                   run.out),
+            0)
+      << run.out;
+  const std::vector<std::string> listing = Listing();
+  EXPECT_EQ(std::count(listing.begin(), listing.end(), "never.ase"), 0) << "a swatch file of a failed run";
+  EXPECT_EQ(std::count(listing.begin(), listing.end(), "never.png"), 0);
+}
+
+TEST_F(Palette, NamesThatAreNotUtf8GiveValidJsonWithTheirBytes) {
+  const std::string name = "caf\xE9.png";  // Latin-1, as an old archive might hold
+  ASSERT_EQ(Shell("cp " + Source("mountain.png") + " " + Path(name)), 0);
+  const ToolRun run = Run({"palette", "--json", Path(name), "--export", Path("p.json")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Python("f = d['frames'][0]\n"
+                   "assert f['input'].endswith('caf\\ufffd.png'), f['input']\n"
+                   "assert f['input_not_utf8'] is True\n"
+                   "assert bytes.fromhex(f['input_bytes_hex']).endswith(b'caf\\xe9.png')\n",
+                   run.out),
+            0)
+      << run.out;
+  EXPECT_EQ(Bytes("p.json"), run.out) << "the .json export is the readout";
+}
+
+TEST_F(Palette, TheProgressBarIsClearedBeforeTheReadout) {
+  MakeSequence();
+  // script gives the tool a terminal, on which it draws the bar.
+  ASSERT_EQ(Shell("script -qec \"" + std::string(HUEWRIGHT_TOOL) + " palette " + Path("seq.%04d.png") +
+                  " --frames 1-3\" /dev/null < /dev/null > terminal.txt"),
+            0);
+  const std::string terminal = Bytes("terminal.txt");
+  ASSERT_NE(terminal.find("] 3/3"), std::string::npos) << "no progress bar drawn";
+  const std::size_t header = terminal.find("  frame  band");
+  ASSERT_NE(header, std::string::npos) << terminal;
+  EXPECT_EQ(terminal.substr(header - 4, 4), "\r\033[K") << "the bar is still on the line of the readout";
+}
+
+// A 4 x 4 frame has no swatch rows (0.8 H to 0.95 H holds no whole row), so
+// nothing can be read back; the readout is the average the effect paints.
+TEST_F(Palette, AFrameTooSmallForSwatchesReportsTheAverage) {
+  // Two colours of band 1: (102, 51, 153) above, (153, 51, 102) below.
+  ASSERT_EQ(Shell("oiiotool --pattern constant:color=0.4,0.2,0.6 4x4 3 --fill:color=0.6,0.2,0.4 4x2+0+2 -d uint8 "
+                  "-o tiny.png"),
+            0);
+  const ToolRun run = Run({"palette", Path("tiny.png")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::vector<Row> rows = TableRows(run.out);
+  ASSERT_EQ(rows.size(), 5u);
+  EXPECT_EQ(rows[1].hex, "#7f337f") << "the average (127.5, 51, 127.5), truncated\n" << run.out;
+  EXPECT_EQ(rows[1].count, 16);
+  const ToolRun bad = Run({"palette", Path("tiny.png"), "--timeline", Path("t.nosuchformat")});
+  EXPECT_EQ(bad.status, 2) << "refused before any frame renders: " << bad.err;
+}
+
+struct VisibleCase {
+  const char* name;
+  std::vector<std::string> host;
+};
+
+class VisiblePixels : public Palette, public testing::WithParamInterface<VisibleCase> {};
+
+// A cut-out whose left half is transparent measures as its right half alone.
+TEST_P(VisiblePixels, IgnoreTransparentMeasuresOnlyTheVisibleHalf) {
+  ASSERT_EQ(Shell("oiiotool " + Source("mountain.png") +
+                  " --ch R,G,B,A=1.0 --fill:color=0,0,0,0 60x80+0+0 -o cutout.png && oiiotool " +
+                  Source("mountain.png") + " --cut 60x80+60+0 -o right.png"),
+            0);
+  auto palette = [&](std::vector<std::string> args) {
+    args.insert(args.begin(), "palette");
+    args.insert(args.end(), GetParam().host.begin(), GetParam().host.end());
+    const ToolRun run = Run(args);
+    EXPECT_EQ(run.status, 0) << run.err;
+    return TableRows(run.out);
+  };
+  const std::vector<Row> visible = palette({Path("cutout.png"), "--ignore-transparent"});
+  const std::vector<Row> right = palette({Path("right.png")});
+  const std::vector<Row> painted = palette({Path("cutout.png")});
+  ASSERT_EQ(visible.size(), 5u);
+  ASSERT_EQ(right.size(), 5u);
+  ASSERT_EQ(painted.size(), 5u);
+  long long visible_total = 0, painted_total = 0;
+  for (int band = 0; band < 5; ++band) {
+    EXPECT_EQ(visible[band].count, right[band].count) << "band " << band;
+    EXPECT_EQ(visible[band].hex, right[band].hex) << "band " << band;
+    visible_total += visible[band].count;
+    painted_total += painted[band].count;
+  }
+  EXPECT_EQ(visible_total, 60 * 80);
+  EXPECT_EQ(painted_total, 120 * 80) << "by default every pixel counts, as the effect measures them";
+  EXPECT_EQ(painted[0].count - visible[0].count, 60 * 80) << "the transparent half is black, band 0";
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, VisiblePixels,
+                         testing::Values(VisibleCase{"ae8", {}}, VisibleCase{"ae32", {"--depth", "32"}},
+                                         VisibleCase{"vuya", {"--host", "premiere", "--format", "vuya32f"}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Palette, FramesSummaryAddsTheCountsOfEveryFrame) {
+  MakeSequence();
+  const ToolRun run = Run(
+      {"palette", "--json", Path("seq.%04d.png"), "--frames", "1-3", "--frames-summary", "--export", Path("shot.css")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Python("s = d['shot']\n"
+                   "assert (s['first'], s['last'], s['frame_count']) == (1, 3, 3)\n"
+                   "for b in range(5):\n"
+                   "    assert s['bands'][b]['count'] == sum(f['bands'][b]['count'] for f in d['frames'])\n"
+                   "# the carrots twice and the mountain once: each shot colour lies between the frames'\n"
+                   "for b in range(5):\n"
+                   "    for c in range(3):\n"
+                   "        v = [f['bands'][b]['rgb8'][c] for f in d['frames']]\n"
+                   "        assert min(v) - 1 <= s['bands'][b]['rgb8'][c] <= max(v) + 1, (b, c)\n",
+                   run.out),
+            0)
+      << run.out;
+  const std::string css = Bytes("shot.css");
+  EXPECT_NE(css.find("--huewright-shot-band-1: #"), std::string::npos) << css;
+  EXPECT_EQ(css.find("f0001"), std::string::npos) << "with --frames-summary only the shot is exported";
+}
+
+TEST_F(Palette, ExportsOneGroupPerFrameChosenByTheExtension) {
+  MakeSequence();
+  for (const char* name : {"p.ase", "p.gpl", "p.css"})
+    ASSERT_EQ(Run({"palette", Path("seq.%04d.png"), "--frames", "1-3", "--export", Path(name), "-q"}).status, 0);
+  const std::string ase = Bytes("p.ase");
+  ASSERT_GE(ase.size(), 12u);
+  EXPECT_EQ(ase.substr(0, 8), std::string("ASEF\0\1\0\0", 8));
+  EXPECT_EQ(ase.substr(8, 4), std::string("\0\0\0\x15", 4)) << "three groups of seven blocks";
+  const std::string gpl = Bytes("p.gpl");
+  EXPECT_EQ(gpl.rfind("GIMP Palette\nName: Huewright f0001-f0003\nColumns: 5\n", 0), 0u) << gpl;
+  EXPECT_NE(Bytes("p.css").find("--huewright-f0003-band-5: #"), std::string::npos);
+
+  const ToolRun wrong = Run({"palette", Path("seq.0001.png"), "--export", Path("p.aco")});
+  EXPECT_EQ(wrong.status, 2);
+  EXPECT_NE(wrong.err.find(".ase, .gpl, .css or .json"), std::string::npos) << wrong.err;
+  const ToolRun nowhere = Run({"palette", Path("seq.0001.png"), "--export", Path("no/such/dir/p.ase")});
+  EXPECT_EQ(nowhere.status, 1);
+  EXPECT_NE(nowhere.err.find("directory does not exist"), std::string::npos) << nowhere.err;
+}
+
+// Column i spans columns i * w to (i + 1) * w - 1 (w = 960 / frames, within 2 to
+// 48); rows 0-7 mark frozen frames; the bands fill rows 10-249, band 0 at
+// the bottom; frame numbers below for more than five frames.
+TEST_F(Palette, TimelineColumnsStackTheBandsByTheirCounts) {
+  MakeSequence();
+  const ToolRun run =
+      Run({"palette", Path("seq.%04d.png"), "--frames", "1-7", "--toggle-at", "3,5", "--timeline", Path("t.png")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::vector<Row> rows = TableRows(run.out);
+  ASSERT_EQ(rows.size(), 35u);
+  const Pixels image = Read("t.png");
+  const int w = 48;  // 960 / 7 is over the widest column
+  ASSERT_EQ(image.width, 7 * w);
+  ASSERT_EQ(image.height, 250 + 14) << "numbered frames have a label strip";
+  auto rgb8 = [&](int x, int y) {
+    const float* p = image.At(x, y);
+    std::ostringstream hex;
+    hex << "#";
+    for (int c = 0; c < 3; ++c) {
+      char digits[3];
+      std::snprintf(digits, sizeof digits, "%02x", static_cast<int>(std::lround(p[c] * 255)));
+      hex << digits;
+    }
+    return hex.str();
+  };
+  for (int frame = 0; frame < 7; ++frame) {
+    const int x = frame * w + w / 2;
+    // Frames 3 and 4 are frozen (toggled off before 3, on before 5).
+    const bool frozen = frame == 2 || frame == 3;
+    EXPECT_EQ(rgb8(x, 3) != rgb8(x, 9), frozen) << "frozen marker of frame " << frame + 1;
+    long long total = 0;
+    for (int band = 0; band < 5; ++band) total += rows[5 * frame + band].count;
+    int bottom = 250;
+    for (int band = 0; band < 5; ++band) {
+      const Row& row = rows[5 * frame + band];
+      int height = 0;
+      while (bottom - height - 1 >= 10 && rgb8(x, bottom - height - 1) == row.hex) ++height;
+      const double share = 240.0 * row.count / total;
+      EXPECT_NEAR(height, share, 1.0) << "frame " << frame + 1 << " band " << band;
+      EXPECT_EQ(rgb8(frame * w, bottom - 1), height ? row.hex : rgb8(frame * w, bottom - 1)) << "column's left edge";
+      bottom -= height;
+    }
+    EXPECT_EQ(bottom, 10) << "the bands fill the column, frame " << frame + 1;
+  }
+}
+
+}  // namespace

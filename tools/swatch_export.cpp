@@ -1,0 +1,181 @@
+#include "swatch_export.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "atomic_file.h"
+#include "tool_error.h"
+
+namespace huewright {
+namespace {
+
+std::string FrameLabel(int number) {
+  char label[24];
+  std::snprintf(label, sizeof label, "f%04d", number);
+  return label;
+}
+
+std::string BandName(const SwatchGroup& group, int band) { return group.label + " Band " + std::to_string(band + 1); }
+
+SwatchGroup GroupOf(std::string label, std::string title, const PaletteReadout& palette, PixelLayout layout) {
+  SwatchGroup group{std::move(label), std::move(title), {}};
+  for (int band = 0; band < kBands; ++band) group.colours[band] = Notate(palette[band].rgb, layout);
+  return group;
+}
+
+// Swatch files hold colours in 0-1: the format's value clamped, NaN as 0.
+float UnitForFile(double value) { return value > 0.0 ? static_cast<float>(std::min(value, 1.0)) : 0.0f; }
+
+void PutU16(std::string& out, uint16_t value) {
+  out += static_cast<char>(value >> 8);
+  out += static_cast<char>(value & 0xFF);
+}
+
+void PutU32(std::string& out, uint32_t value) {
+  PutU16(out, static_cast<uint16_t>(value >> 16));
+  PutU16(out, static_cast<uint16_t>(value & 0xFFFF));
+}
+
+// Length in UTF-16 units with the terminating zero, then the units. Labels
+// are ASCII, so each byte is one unit.
+std::string AseName(const std::string& name) {
+  std::string out;
+  PutU16(out, static_cast<uint16_t>(name.size() + 1));
+  for (char c : name) PutU16(out, static_cast<unsigned char>(c));
+  PutU16(out, 0);
+  return out;
+}
+
+void PutBlock(std::string& out, uint16_t type, const std::string& body) {
+  PutU16(out, type);
+  PutU32(out, static_cast<uint32_t>(body.size()));
+  out += body;
+}
+
+constexpr uint16_t kGroupStart = 0xC001, kGroupEnd = 0xC002, kColourEntry = 0x0001, kNormalColour = 2;
+
+std::string AseColour(const std::string& name, const SwatchNotation& colour) {
+  std::string body = AseName(name) + "RGB ";
+  for (double value : colour.unit) {
+    const float unit = UnitForFile(value);
+    uint32_t bits;
+    std::memcpy(&bits, &unit, sizeof bits);
+    PutU32(body, bits);
+  }
+  PutU16(body, kNormalColour);
+  return body;
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  AtomicFile file(path);
+  {
+    std::ofstream out(file.TempPath(), std::ios::binary);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out) throw ToolError(path, "cannot write the swatch file");
+  }
+  file.Commit();
+}
+
+// "Huewright f0001", "Huewright f0001-f0003", "Huewright shot f0001-f0048".
+std::string PaletteName(const std::vector<SwatchGroup>& groups) {
+  if (groups.empty()) return "Huewright";
+  if (groups.size() == 1) return "Huewright " + groups[0].title;
+  return "Huewright " + groups.front().title + "-" + groups.back().title;
+}
+
+}  // namespace
+
+std::optional<ExportFormat> ExportFormatOf(std::string_view path) {
+  const std::size_t dot = path.rfind('.');
+  if (dot == std::string_view::npos || path.find('/', dot) != std::string_view::npos) return std::nullopt;
+  std::string extension(path.substr(dot + 1));
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (extension == "ase") return ExportFormat::Ase;
+  if (extension == "gpl") return ExportFormat::Gpl;
+  if (extension == "css") return ExportFormat::Css;
+  if (extension == "json") return ExportFormat::Json;
+  return std::nullopt;
+}
+
+std::vector<SwatchGroup> SwatchGroups(const PaletteReport& report) {
+  if (report.shot) {
+    const std::string span = FrameLabel(report.shot->first) + "-" + FrameLabel(report.shot->last);
+    return {GroupOf("shot", "shot " + span, report.shot->palette, report.shot->layout)};
+  }
+  std::vector<SwatchGroup> groups;
+  for (const FramePalette& frame : report.frames)
+    groups.push_back(GroupOf(FrameLabel(frame.number), FrameLabel(frame.number), frame.palette, frame.layout));
+  return groups;
+}
+
+std::string AseBytes(const std::vector<SwatchGroup>& groups) {
+  std::string blocks;
+  uint32_t block_count = 0;
+  for (const SwatchGroup& group : groups) {
+    PutBlock(blocks, kGroupStart, AseName(group.title));
+    for (int band = 0; band < kBands; ++band)
+      PutBlock(blocks, kColourEntry, AseColour(BandName(group, band), group.colours[band]));
+    PutBlock(blocks, kGroupEnd, "");
+    block_count += 2 + kBands;
+  }
+  std::string out = "ASEF";
+  PutU16(out, 1);
+  PutU16(out, 0);
+  PutU32(out, block_count);
+  return out + blocks;
+}
+
+std::string GplText(const std::vector<SwatchGroup>& groups, const std::string& name) {
+  std::ostringstream out;
+  out << "GIMP Palette\nName: " << name << "\nColumns: " << kBands << "\n#\n";
+  for (const SwatchGroup& group : groups)
+    for (int band = 0; band < kBands; ++band) {
+      const SwatchNotation& colour = group.colours[band];
+      char line[96];
+      std::snprintf(line, sizeof line, "%3d %3d %3d\t%s\n", colour.rgb8[0], colour.rgb8[1], colour.rgb8[2],
+                    BandName(group, band).c_str());
+      out << line;
+    }
+  return out.str();
+}
+
+std::string CssText(const std::vector<SwatchGroup>& groups, const std::string& host) {
+  std::ostringstream out;
+  out << "/* huewright palette: " << host << " */\n:root {\n";
+  for (const SwatchGroup& group : groups)
+    for (int band = 0; band < kBands; ++band) {
+      const SwatchNotation& colour = group.colours[band];
+      out << "  --huewright-" << group.label << "-band-" << band + 1 << ": " << (colour.known ? colour.hex : "#000000")
+          << ";" << (colour.known ? "" : " /* not a number */") << "\n";
+    }
+  out << "}\n";
+  return out.str();
+}
+
+void WriteExport(const std::string& path, const PaletteReport& report) {
+  const std::optional<ExportFormat> format = ExportFormatOf(path);
+  if (!format) throw ToolError(path, "unknown swatch file type; use .ase, .gpl, .css or .json");
+  const std::vector<SwatchGroup> groups = SwatchGroups(report);
+  switch (*format) {
+    case ExportFormat::Ase:
+      return WriteBytes(path, AseBytes(groups));
+    case ExportFormat::Gpl:
+      return WriteBytes(path, GplText(groups, PaletteName(groups)));
+    case ExportFormat::Css:
+      return WriteBytes(path, CssText(groups, report.host));
+    case ExportFormat::Json: {
+      std::ostringstream json;
+      PrintPaletteJson(json, report);
+      return WriteBytes(path, json.str());
+    }
+  }
+}
+
+}  // namespace huewright
