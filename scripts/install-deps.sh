@@ -9,7 +9,7 @@ packages=(
   g++-mingw-w64-x86-64-posix wine64
   python3 python3-pefile
   libopenimageio-dev openimageio-tools liblief-dev libcli11-dev
-  ffmpeg libimage-exiftool-perl time
+  ffmpeg libimage-exiftool-perl time libgs-common
   clang-14 libfuzzer-14-dev libclang-rt-14-dev
   frei0r-plugins-dev ffmpeg melt
   gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad

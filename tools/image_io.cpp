@@ -73,10 +73,22 @@ std::string_view SampleTypeName(SampleType type) {
   return "?";
 }
 
-std::size_t FrameBytes(const SourceImage& image) {
-  std::size_t bytes = 0;
-  for (const ImagePart& part : image.parts) bytes += part.pixels.size();
-  return bytes;
+void ConvertRenderedPart(SourceImage& image, SampleType type) {
+  ImagePart& part = image.Rendered();
+  const TypeDesc target = TypeDescOf(type);
+  if (part.spec.format == target && part.spec.channelformats.empty()) return;
+  OIIO::ImageSpec spec = part.spec;
+  spec.set_format(target);
+  spec.channelformats.clear();
+  spec.erase_attribute("oiio:BitsPerSample");
+  std::vector<std::byte> pixels(spec.image_bytes());
+  const int row_samples = spec.width * spec.nchannels;
+  for (int y = 0; y < spec.height; ++y)  // a row at a time: a whole frame's count may not fit an int
+    if (!OIIO::convert_pixel_values(part.spec.format, part.pixels.data() + y * part.spec.scanline_bytes(), target,
+                                    pixels.data() + y * spec.scanline_bytes(), row_samples))
+      throw ToolError(image.path, "cannot convert the samples to " + std::string(SampleTypeName(type)));
+  part.spec = spec;
+  part.pixels = std::move(pixels);
 }
 
 void CheckWritableFormat(const std::string& path) {

@@ -97,8 +97,10 @@ void CheckWritableFormat(const std::string& path);
 // with the headers as read, through a temporary file renamed into place.
 void WriteImage(const std::string& path, const SourceImage& image, const WriteSettings& settings);
 
-// The bytes of one frame in memory: its parts as stored.
-std::size_t FrameBytes(const SourceImage& image);
+// Converts the rendered part's samples to `type` before the effect's
+// values come back into them, so that a deeper --out-type keeps the
+// precision of the world (a 16-bit swatch from an 8-bit file).
+void ConvertRenderedPart(SourceImage& image, SampleType type);
 
 }  // namespace huewright
 

@@ -28,8 +28,10 @@ int Run(const huewright::CliOptions& options) {
 
 int main(int argc, char** argv) {
   huewright::InstallInterruptCleanup();
-  // Image decoding on one thread leaves the machine's cores to the host.
-  OIIO::attribute("threads", 1);
+  // Decoding and encoding may use every core (OpenEXR's codecs do): on a
+  // sequence they overlap the host's rendering, and a single frame has
+  // nothing else to do.
+  OIIO::attribute("threads", 0);
   try {
     const std::optional<huewright::CliOptions> options = huewright::ParseCommandLine(argc, argv);
     return options ? Run(*options) : 0;

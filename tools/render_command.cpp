@@ -26,6 +26,7 @@ int RunRender(const CliOptions& options) {
     warning.Check(image.layout, image.samples, frame.input);
     layouts.insert(image.layout);
     const RenderedFrame rendered = session.Render(image);
+    if (options.write.sample_type) ConvertRenderedPart(image, *options.write.sample_type);
     UnpackFrame(rendered.output, image);
   };
   auto write = [&](const Frame& frame, const SourceImage& image) {

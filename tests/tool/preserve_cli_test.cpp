@@ -71,6 +71,16 @@ TEST_F(Preserve, DepthFollowsTheInput) {
   ASSERT_EQ(Render("deep.png", "deep_out.png").status, 0);
   EXPECT_NEAR(Read("deep_out.png").At(0, 0)[0], Read("deep.png").At(0, 0)[0], 1.0f / 32768);
   EXPECT_NE(std::fmod(Read("deep_out.png").At(0, 0)[0] * 65535.0f, 257.0f), 0.0f) << "reduced to 8-bit steps";
+  // A deeper --out-type keeps the 16-bit world's swatches of an 8-bit file.
+  Make(kFill + "96x64 3 -d uint8 -o eight.png");
+  ASSERT_EQ(Render("eight.png", "sixteen.tif", {"--depth", "16", "--out-type", "uint16"}).status, 0);
+  const Pixels sixteen = Read("sixteen.tif");
+  int off_8bit_steps = 0;
+  for (int cell = 0; cell < 5; ++cell)
+    for (int c = 0; c < 3; ++c)
+      off_8bit_steps += std::fmod(std::round(sixteen.At(static_cast<int>((0.18 + 0.16 * cell) * 96), 56)[c] * 65535.0f),
+                                  257.0f) != 0.0f;
+  EXPECT_GT(off_8bit_steps, 0) << "swatches reduced to 8-bit steps";
   const ToolRun run = Run({"render", Path("hdr.exr"), Path("hdr.exr"), "-o", Path("eight.%d.exr"), "--depth", "8"});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_NE(run.err.find("warning: "), std::string::npos) << run.err;
