@@ -119,7 +119,7 @@ template <class Pixel>
 double TimePass(PixelFunction<Pixel> fn, Pass pass, const BandPalette& palette) {
   const auto start = std::chrono::steady_clock::now();
   // Each render builds its own accumulator; the allocation is part of it.
-  BandAccumulator accumulator(pass == Pass::kAnalyse);
+  BandAccumulator accumulator(pass == Pass::kAnalyse, kHeight);
   PixelRefcon refcon{};
   refcon.frame_width = kWidth;
   refcon.frame_height = kHeight;

@@ -1,7 +1,8 @@
 // Per-pixel functions of the analysis pass, one per pixel layout, in the
 // shape of the host's iteration callback. Each finds the pixel's brightness
 // band and adds its colour to the render's BandAccumulator (through the
-// PixelRefcon), when that accumulator exists and is enabled. All return 0.
+// PixelRefcon) in the row of the pixel, when that accumulator exists, is
+// enabled and holds that row. All return 0.
 #ifndef HUEWRIGHT_PALETTE_ANALYSERS_H
 #define HUEWRIGHT_PALETTE_ANALYSERS_H
 

@@ -4,12 +4,13 @@
 #include "analysers.h"
 #include "band_accumulator.h"
 #include "clamps.h"
+#include "param_indices.h"
 #include "pixel_refcon.h"
-#include "swatch_layout.h"
-#include "effect_constants.h"
+#include "publish_frame.h"
 #include "render_pipelines.h"
 #include "row_walker.h"
 #include "suite_helpers.h"
+#include "swatch_layout.h"
 #include "world_checks.h"
 #include "writers.h"
 
@@ -42,14 +43,12 @@ PF_Err Walk(const FramePair& frame, PixelRefcon& refcon, FloatPixelFunction fn) 
   return PF_Err_NONE;
 }
 
-enum class Model { kRgb, kYuv };
-
 // One row of the format table.
 struct FormatPath {
   PrPixelFormat format;
   int32_t bytes_per_pixel;
   bool analyses_at_low_quality;
-  Model model;
+  BandModel model;
   RgbClamp clamp;
   PF_Err (*analyse)(const FramePair&, PixelRefcon&);
   PF_Err (*draw)(const FramePair&, PixelRefcon&);
@@ -67,10 +66,10 @@ PF_Err ByWalk(const FramePair& frame, PixelRefcon& refcon) {
 // VUYA 8-bit is not declared to the host and has no path: painting RGB bands
 // into its bytes would give wrong colours.
 constexpr FormatPath kFormatPaths[] = {
-    {PrPixelFormat_BGRA_4444_32f, 16, false, Model::kRgb, RgbClamp::kUnit, ByWalk<AnalyzeBgraFloat>,
+    {PrPixelFormat_BGRA_4444_32f, 16, false, BandModel::kRgb, RgbClamp::kUnit, ByWalk<AnalyzeBgraFloat>,
      ByWalk<DrawBgraFloat>},
-    {PrPixelFormat_BGRA_4444_8u, 4, true, Model::kRgb, RgbClamp::k8, ByHost<AnalyzeBgra8>, ByHost<DrawBgra8>},
-    {PrPixelFormat_VUYA_4444_32f, 16, true, Model::kYuv, RgbClamp::kNone, ByWalk<AnalyzeVuyaFloat>,
+    {PrPixelFormat_BGRA_4444_8u, 4, true, BandModel::kRgb, RgbClamp::k8, ByHost<AnalyzeBgra8>, ByHost<DrawBgra8>},
+    {PrPixelFormat_VUYA_4444_32f, 16, true, BandModel::kYuv, RgbClamp::kNone, ByWalk<AnalyzeVuyaFloat>,
      ByWalk<DrawVuyaFloat>},
 };
 
@@ -80,26 +79,10 @@ const FormatPath* FindFormatPath(PrPixelFormat format) {
   return nullptr;
 }
 
-// The frame's averages (when it was analysed), the path's clamp and the
-// palette to paint, in one critical section.
-BandPalette PublishFrame(const FormatPath& path, const BandAccumulator* analysed) {
-  return WithBandStats([&](BandStats& stats) {
-    if (analysed && path.model == Model::kRgb) {
-      ResetRgbBands(stats);
-      analysed->MergeInto(stats.rgb_sums, stats.counts);
-      NormaliseRgbBands(stats, 1.0);
-    } else if (analysed) {
-      analysed->MergeInto(stats.yuv_sums, stats.counts);
-      NormaliseYuvBands(stats);
-    }
-    ApplyClamp(stats, path.clamp);
-    return CopyPalette(stats);
-  });
-}
-
 PF_Err RunFormatPath(const FormatPath& path, const FramePair& frame, PixelRefcon& refcon, bool analysis_on) {
   const bool analyse = analysis_on && (path.analyses_at_low_quality || frame.in_data->quality == PF_Quality_HI);
-  BandAccumulator accumulator(analysis_on);
+  // Every row the host pass or the walk may visit.
+  BandAccumulator accumulator(analyse, frame.output->height);
   if (analyse) {
     refcon.accumulator = &accumulator;
     const PF_Err err = path.analyse(frame, refcon);
@@ -107,7 +90,7 @@ PF_Err RunFormatPath(const FormatPath& path, const FramePair& frame, PixelRefcon
     // An interrupted pass neither becomes the palette nor yields a finished frame.
     if (err) return err;
   }
-  const BandPalette palette = PublishFrame(path, analyse ? &accumulator : nullptr);
+  const BandPalette palette = PublishFrame({analyse ? &accumulator : nullptr, path.model, 1.0, path.clamp});
   refcon.palette = &palette;
   const PF_Err err = path.draw(frame, refcon);
   refcon.palette = nullptr;
@@ -130,6 +113,11 @@ PF_Err Render(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[], P
   PrepareSwatchBounds(refcon);
   const int32_t row_count = ExtentRowCount(*output);
 
+  // Every Premiere frame rendered while analysis is on starts by zeroing the
+  // YUV sums and the shared counts, whatever its format and even if it fails
+  // later. A frame that publishes YUV averages resets them again inside its
+  // publishing step, so another frame's publication landing in between
+  // cannot mix into its sums.
   const bool analysis_on = AnalysisEnabled(ProcessBandStats());
   if (analysis_on) WithBandStats([](BandStats& stats) { ResetYuvBands(stats); });
 
