@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "analysers.h"
 #include "band_accumulator.h"
@@ -79,7 +80,28 @@ const FormatPath* FindFormatPath(PrPixelFormat format) {
   return nullptr;
 }
 
-PF_Err RunFormatPath(const FormatPath& path, const FramePair& frame, PixelRefcon& refcon, bool analysis_on) {
+// The YUV reset that every Premiere frame rendered while analysis is on owes
+// BandStats, whatever its format: done inside the frame's publishing step,
+// or, when the frame never gets there (a refused suite, a format without a
+// path, an interrupted pass), as the call ends.
+class OwedYuvReset {
+ public:
+  explicit OwedYuvReset(bool owed) : owed_(owed) {}
+  ~OwedYuvReset() {
+    if (owed_) WithBandStats([](BandStats& stats) { ResetYuvBands(stats); });
+  }
+  OwedYuvReset(const OwedYuvReset&) = delete;
+  OwedYuvReset& operator=(const OwedYuvReset&) = delete;
+
+  // Whether the reset is still owed; the caller takes it over.
+  bool Take() { return std::exchange(owed_, false); }
+
+ private:
+  bool owed_;
+};
+
+PF_Err RunFormatPath(const FormatPath& path, const FramePair& frame, PixelRefcon& refcon, bool analysis_on,
+                     OwedYuvReset& yuv_reset) {
   const bool analyse = analysis_on && (path.analyses_at_low_quality || frame.in_data->quality == PF_Quality_HI);
   // Every row the host pass or the walk may visit.
   BandAccumulator accumulator(analyse, frame.output->height);
@@ -90,7 +112,8 @@ PF_Err RunFormatPath(const FormatPath& path, const FramePair& frame, PixelRefcon
     // An interrupted pass neither becomes the palette nor yields a finished frame.
     if (err) return err;
   }
-  const BandPalette palette = PublishFrame({analyse ? &accumulator : nullptr, path.model, 1.0, path.clamp});
+  const BandPalette palette =
+      PublishFrame({analyse ? &accumulator : nullptr, path.model, 1.0, path.clamp, yuv_reset.Take()});
   refcon.palette = &palette;
   const PF_Err err = path.draw(frame, refcon);
   refcon.palette = nullptr;
@@ -113,13 +136,8 @@ PF_Err Render(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[], P
   PrepareSwatchBounds(refcon);
   const int32_t row_count = ExtentRowCount(*output);
 
-  // Every Premiere frame rendered while analysis is on starts by zeroing the
-  // YUV sums and the shared counts, whatever its format and even if it fails
-  // later. A frame that publishes YUV averages resets them again inside its
-  // publishing step, so another frame's publication landing in between
-  // cannot mix into its sums.
   const bool analysis_on = AnalysisEnabled(ProcessBandStats());
-  if (analysis_on) WithBandStats([](BandStats& stats) { ResetYuvBands(stats); });
+  OwedYuvReset yuv_reset(analysis_on);
 
   SuiteScope<PF_PixelFormatSuite1> formats(in_data, kPFPixelFormatSuite, kPFPixelFormatSuiteVersion1, out_data);
   PrPixelFormat format = PrPixelFormat_BGRA_4444_8u;  // a query that leaves it selects BGRA 8-bit
@@ -135,5 +153,5 @@ PF_Err Render(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[], P
   const int32_t width = std::min(input->width, output->width);
   const int32_t rows = std::min({row_count, input->height, output->height});
   const FramePair frame = {in_data, iterate8.get(), input, output, row_count, width, rows};
-  return RunFormatPath(*path, frame, refcon, analysis_on);
+  return RunFormatPath(*path, frame, refcon, analysis_on, yuv_reset);
 }

@@ -2,6 +2,7 @@
 
 BandPalette PublishFrame(const FramePublication& frame) {
   return WithBandStats([&](BandStats& stats) {
+    if (frame.reset_yuv_first) ResetYuvBands(stats);
     if (frame.analysed && frame.model == BandModel::kRgb) {
       ResetRgbBands(stats);
       frame.analysed->MergeInto(stats.rgb_sums, stats.counts);

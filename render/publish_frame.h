@@ -18,6 +18,10 @@ struct FramePublication {
   BandModel model;
   double gain;     // scales the RGB averages
   RgbClamp clamp;  // run on the stored averages before the copy
+  // A Premiere frame rendered while analysis is on zeroes the YUV sums and
+  // the counts whatever its format; done here, no other frame sees them
+  // zeroed halfway through this one.
+  bool reset_yuv_first;
 };
 
 // In one critical section: the reset of the model the frame publishes into,

@@ -134,7 +134,7 @@ PF_Err RunDepthPath(SuiteCache& suites, const DepthPath& path, const PF_WorldSui
   // The averages are published also after a failed step (an empty or partial
   // pass normalises to what it counted); only a frame that is drawn clamps.
   const BandPalette palette = PublishFrame({accumulator.enabled() ? &accumulator : nullptr, BandModel::kRgb,
-                                            refcon.gain, draw ? path.clamp : RgbClamp::kNone});
+                                            refcon.gain, draw ? path.clamp : RgbClamp::kNone, false});
   if (err) return err;
   if (!draw) return frame.in_data->utils->copy(frame.in_data->effect_ref, frame.input, frame.output, nullptr, nullptr);
 
