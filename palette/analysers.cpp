@@ -21,6 +21,19 @@ int32_t Analyze(void* refcon, int32_t x, int32_t y, typename Layout::Pixel* in, 
   return 0;
 }
 
+// The row's cells are found once; every pixel then goes through the same
+// steps as in Analyze, in column order.
+template <class Layout>
+void AnalyzeRow(PixelRefcon* refcon, int32_t y, typename Layout::Pixel* in, typename Layout::Pixel* out,
+                int32_t width) {
+  const BandAccumulator* accumulator = refcon ? refcon->accumulator : nullptr;
+  BandAccumulator::Row* row = accumulator ? accumulator->RowAt(y) : nullptr;
+  for (int32_t x = 0; x < width; ++x) {
+    if (row) Layout::Accumulate(*row, x, in[x]);
+    if constexpr (Layout::kCopiesAfterAnalysis) std::memmove(out + x, in + x, sizeof *in);
+  }
+}
+
 }  // namespace
 
 int32_t AnalyzeArgb8(void* refcon, int32_t x, int32_t y, PF_Pixel8* in, PF_Pixel8* out) {
@@ -45,4 +58,12 @@ int32_t AnalyzeBgraFloat(void* refcon, int32_t x, int32_t y, PF_PixelFloat* in, 
 
 int32_t AnalyzeVuyaFloat(void* refcon, int32_t x, int32_t y, PF_PixelFloat* in, PF_PixelFloat* out) {
   return Analyze<VuyaFloatLayout>(refcon, x, y, in, out);
+}
+
+void AnalyzeBgraFloatRow(PixelRefcon* refcon, int32_t y, PF_PixelFloat* in, PF_PixelFloat* out, int32_t width) {
+  AnalyzeRow<BgraFloatLayout>(refcon, y, in, out, width);
+}
+
+void AnalyzeVuyaFloatRow(PixelRefcon* refcon, int32_t y, PF_PixelFloat* in, PF_PixelFloat* out, int32_t width) {
+  AnalyzeRow<VuyaFloatLayout>(refcon, y, in, out, width);
 }

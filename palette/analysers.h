@@ -10,6 +10,8 @@
 
 #include "pf_pixels.h"
 
+struct PixelRefcon;
+
 // Half-open bands split at 0.2, 0.4, 0.6 and 0.8. Counting the thresholds
 // that brightness stays below keeps it branch-free, and every comparison
 // with NaN fails, so NaN lands in the brightest band.
@@ -27,5 +29,11 @@ int32_t AnalyzeBgraFloat(void* refcon, int32_t x, int32_t y, PF_PixelFloat* in, 
 // Floats in memory order V, U, Y, alpha. Always copies in to out bit for bit
 // as its last step, also when nothing is added; in may equal out.
 int32_t AnalyzeVuyaFloat(void* refcon, int32_t x, int32_t y, PF_PixelFloat* in, PF_PixelFloat* out);
+
+// Whole rows of the 16-byte Premiere layouts, for the effect's own walk:
+// pixels 0..width-1 of row y, each analysed exactly as the pixel functions
+// above analyse it, without a call per pixel.
+void AnalyzeBgraFloatRow(PixelRefcon* refcon, int32_t y, PF_PixelFloat* in, PF_PixelFloat* out, int32_t width);
+void AnalyzeVuyaFloatRow(PixelRefcon* refcon, int32_t y, PF_PixelFloat* in, PF_PixelFloat* out, int32_t width);
 
 #endif

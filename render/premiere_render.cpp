@@ -37,7 +37,7 @@ PF_Err HostPass(const FramePair& frame, PixelRefcon& refcon, PF_Pixel8IterateFun
                                  fn, frame.output);
 }
 
-PF_Err Walk(const FramePair& frame, PixelRefcon& refcon, FloatPixelFunction fn) {
+PF_Err Walk(const FramePair& frame, PixelRefcon& refcon, FloatRowFunction fn) {
   const FloatFrame input = {static_cast<PF_PixelFloat*>(frame.input->data), frame.width, frame.input->rowbytes};
   const FloatFrame output = {static_cast<PF_PixelFloat*>(frame.output->data), frame.width, frame.output->rowbytes};
   WalkFloatRows(input, output, frame.rows, &refcon, fn);
@@ -67,11 +67,11 @@ PF_Err ByWalk(const FramePair& frame, PixelRefcon& refcon) {
 // VUYA 8-bit is not declared to the host and has no path: painting RGB bands
 // into its bytes would give wrong colours.
 constexpr FormatPath kFormatPaths[] = {
-    {PrPixelFormat_BGRA_4444_32f, 16, false, BandModel::kRgb, RgbClamp::kUnit, ByWalk<AnalyzeBgraFloat>,
-     ByWalk<DrawBgraFloat>},
+    {PrPixelFormat_BGRA_4444_32f, 16, false, BandModel::kRgb, RgbClamp::kUnit, ByWalk<AnalyzeBgraFloatRow>,
+     ByWalk<DrawBgraFloatRow>},
     {PrPixelFormat_BGRA_4444_8u, 4, true, BandModel::kRgb, RgbClamp::k8, ByHost<AnalyzeBgra8>, ByHost<DrawBgra8>},
-    {PrPixelFormat_VUYA_4444_32f, 16, true, BandModel::kYuv, RgbClamp::kNone, ByWalk<AnalyzeVuyaFloat>,
-     ByWalk<DrawVuyaFloat>},
+    {PrPixelFormat_VUYA_4444_32f, 16, true, BandModel::kYuv, RgbClamp::kNone, ByWalk<AnalyzeVuyaFloatRow>,
+     ByWalk<DrawVuyaFloatRow>},
 };
 
 const FormatPath* FindFormatPath(PrPixelFormat format) {

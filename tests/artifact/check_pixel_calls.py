@@ -2,7 +2,8 @@
 """Checks that the built effect's per-pixel functions call no library code.
 
 Disassembles the library with objdump, starts at every analyser and writer
-(AnalyzeArgb8 ... DrawVuyaFloat) and follows every direct call and jump into
+(AnalyzeArgb8 ... DrawVuyaFloat, and the row functions of the float walks)
+and follows every direct call and jump into
 other functions. Each function reached must be pixel code of our own (its
 name says analyser, writer or swatch lookup); a call through a pointer, an
 import thunk, a PLT entry or any other function (__emutls_get_address,
@@ -14,7 +15,8 @@ import re
 import subprocess
 import sys
 
-PIXEL_FUNCTION = re.compile(r"^_Z\d+(Analyze|Draw)(Argb8|Bgra8|Argb16|ArgbFloat|BgraFloat|VuyaFloat)Pvii")
+PIXEL_FUNCTION = re.compile(r"^_Z\d+(Analyze|Draw)(Argb8|Bgra8|Argb16|ArgbFloat|BgraFloat|VuyaFloat)(Pvii|RowP)")
+PIXEL_FUNCTION_COUNT = 16  # twelve pixel functions, four row functions of the effect's own walk
 OWN_PIXEL_CODE = re.compile(r"Analyze|Draw|CellByExactComparison|Swatch")
 HEADER = re.compile(r"^[0-9a-f]+ <(.+)>:$")
 BRANCH = re.compile(r"\s(call|jmp)q?\s+(.*)$")
@@ -45,8 +47,9 @@ def main():
     objdump, library = sys.argv[1], sys.argv[2]
     bodies = functions(objdump, library)
     roots = sorted(name for name in bodies if PIXEL_FUNCTION.match(name))
-    if len(roots) != 12:
-        print(f"{library}: expected the 12 analysers and writers among its symbols, found {len(roots)}: {roots}")
+    if len(roots) != PIXEL_FUNCTION_COUNT:
+        print(f"{library}: expected {PIXEL_FUNCTION_COUNT} analysers and writers among its symbols, "
+              f"found {len(roots)}: {roots}")
         return 1
     faults, seen, stack = [], set(roots), [(root, [root]) for root in roots]
     while stack:
@@ -67,7 +70,8 @@ def main():
     for fault in faults:
         print(fault)
     if not faults:
-        print(f"{library}: {len(seen)} functions of pixel code reached from the 12 pixel functions, no library call")
+        print(f"{library}: {len(seen)} functions of pixel code reached from the analysers and writers, "
+              "no library call")
     return 1 if faults else 0
 
 
