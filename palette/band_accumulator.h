@@ -53,6 +53,7 @@ class BandAccumulator {
   // number of frame rows the pass may visit (0..rows-1); a pixel in any other
   // row is not counted. Throws std::bad_alloc when the rows do not fit.
   BandAccumulator(bool enabled, int32_t rows);
+  ~BandAccumulator();
   BandAccumulator(const BandAccumulator&) = delete;
   BandAccumulator& operator=(const BandAccumulator&) = delete;
 
@@ -70,9 +71,21 @@ class BandAccumulator {
   void MergeInto(BandSums& sums, int32_t counts[kBandCount]) const;
 
  private:
+  // Row storage comes from a small process-wide pool and goes back to it:
+  // a fresh megabyte per render would cost more page faults than the adds.
+  struct Storage {
+    std::unique_ptr<Row[]> rows;
+    uint32_t capacity = 0;
+  };
+  struct StoragePool;
+  static StoragePool& Pool();
+  static Storage TakeStorage(uint32_t rows);
+  static void GiveBack(Storage storage);
+
   const bool enabled_;
   const uint32_t row_count_;  // 0 while disabled
-  std::unique_ptr<Row[]> rows_;
+  Storage storage_;
+  Row* rows_;
 };
 
 inline void BandAccumulator::Row::Add(int32_t x, int band, double c0, double c1, double c2) {
