@@ -214,6 +214,7 @@ int main(int argc, char** argv) {
                         threads, t.render_ms, t.ratio);
             if (goal_row) std::printf(" %7.1fx%s", layout.goal, t.ratio <= layout.goal ? "" : "  over goal");
             std::printf("\n");
+            std::fflush(stdout);  // rows show as they finish, also through a pipe
             results << layout.name << '|' << size.name << '|' << (uniform ? "uniform" : "photo") << '|' << threads
                     << '|' << t.ratio << '\n';
           }
