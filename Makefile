@@ -6,7 +6,7 @@ ASAN := build-asan
 TSAN := build-tsan
 FUZZ := build-fuzz
 
-.PHONY: all deps native windows test test-asan test-tsan test-fuzz demo bench release clean
+.PHONY: all deps native windows test test-asan test-tsan test-fuzz demo bench bench-windows release clean
 
 all: native
 
@@ -73,9 +73,25 @@ demo: native
 release: native
 	@bash packaging/release.sh $(NATIVE) $(WINDOWS) dist
 
+# The per-pixel table, then the whole-frame tables of both builds and their
+# Windows/native ratios (bench-windows).
 bench: native
 	@cmake --build $(NATIVE) --target palette_bench -j $(JOBS)
 	@$(NATIVE)/bench/palette_bench
+	@$(MAKE) --no-print-directory bench-windows
+
+# The same whole-frame timing program, native and built for Windows under
+# wine against the .aex; then the Windows/native table.
+WINE_BENCH_PREFIX := $(CURDIR)/$(WINDOWS)/bench/wineprefix
+bench-windows: native
+	@cmake --build $(NATIVE) --target frame_bench -j $(JOBS)
+	@cmake --build $(WINDOWS) --target frame_bench -j $(JOBS)
+	@$(NATIVE)/bench/frame_bench $(NATIVE)/entry/HuewrightGenerator.so $(NATIVE)/bench/frames_native.txt $(BENCH_FLAGS)
+	@mkdir -p $(WINE_BENCH_PREFIX)
+	@WINEPREFIX=$(WINE_BENCH_PREFIX) WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=" /usr/lib/wine/wine64 \
+	  $(WINDOWS)/bench/frame_bench.exe "Z:$(subst /,\\,$(CURDIR)/$(WINDOWS)/entry/HuewrightGenerator.aex)" \
+	  $(WINDOWS)/bench/frames_windows.txt $(BENCH_FLAGS)
+	@python3 bench/compare_frames.py $(NATIVE)/bench/frames_native.txt $(WINDOWS)/bench/frames_windows.txt
 
 clean:
 	rm -rf $(NATIVE) $(WINDOWS) $(ASAN) $(TSAN) $(FUZZ) out dist

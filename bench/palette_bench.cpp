@@ -1,4 +1,5 @@
-// Cost per pixel of every analyser and writer over a 3840x2160 frame, called
+// Cost per pixel of every analyser and writer over a 3840x2160 frame (a ramp,
+// and one colour everywhere in the rows marked uniform), called
 // through a function pointer row by row as a host iteration calls them, next
 // to a pixel function that only copies the pixel of the same type, timed in
 // the same iterations. Prints each function's time as a ratio of that copy
@@ -52,11 +53,17 @@ PF_PixelFloat MakePixelFloat(double v, double tint) {
   return {1.0f, float(v), float(v * tint), float(1.0 - v * 0.5)};
 }
 
+// A ramp, or one colour everywhere: sky, shadows and black frames put long
+// runs of pixels into one band.
+enum class Content { kRamp, kUniform };
+
 template <class Pixel, class Make>
-std::vector<Pixel> MakeFrame(Make make) {
+std::vector<Pixel> MakeFrame(Make make, Content content) {
   std::vector<Pixel> frame(kPixels);
   for (int32_t y = 0; y < kHeight; ++y)
-    for (int32_t x = 0; x < kWidth; ++x) frame[int64_t{y} * kWidth + x] = make(RampAt(x, y), 0.8 + 0.2 * (y % 7) / 7.0);
+    for (int32_t x = 0; x < kWidth; ++x)
+      frame[int64_t{y} * kWidth + x] =
+          content == Content::kUniform ? make(0.45, 0.9) : make(RampAt(x, y), 0.8 + 0.2 * (y % 7) / 7.0);
   return frame;
 }
 
@@ -64,23 +71,26 @@ template <class Pixel>
 struct Frames;
 template <>
 struct Frames<PF_Pixel8> {
-  static std::vector<PF_Pixel8>& In() {
-    static auto frame = MakeFrame<PF_Pixel8>(MakePixel8);
-    return frame;
+  static std::vector<PF_Pixel8>& In(Content content) {
+    static auto ramp = MakeFrame<PF_Pixel8>(MakePixel8, Content::kRamp);
+    static auto uniform = MakeFrame<PF_Pixel8>(MakePixel8, Content::kUniform);
+    return content == Content::kUniform ? uniform : ramp;
   }
 };
 template <>
 struct Frames<PF_Pixel16> {
-  static std::vector<PF_Pixel16>& In() {
-    static auto frame = MakeFrame<PF_Pixel16>(MakePixel16);
-    return frame;
+  static std::vector<PF_Pixel16>& In(Content content) {
+    static auto ramp = MakeFrame<PF_Pixel16>(MakePixel16, Content::kRamp);
+    static auto uniform = MakeFrame<PF_Pixel16>(MakePixel16, Content::kUniform);
+    return content == Content::kUniform ? uniform : ramp;
   }
 };
 template <>
 struct Frames<PF_PixelFloat> {
-  static std::vector<PF_PixelFloat>& In() {
-    static auto frame = MakeFrame<PF_PixelFloat>(MakePixelFloat);
-    return frame;
+  static std::vector<PF_PixelFloat>& In(Content content) {
+    static auto ramp = MakeFrame<PF_PixelFloat>(MakePixelFloat, Content::kRamp);
+    static auto uniform = MakeFrame<PF_PixelFloat>(MakePixelFloat, Content::kUniform);
+    return content == Content::kUniform ? uniform : ramp;
   }
 };
 
@@ -116,17 +126,17 @@ enum class Pass { kAnalyse, kDraw };
 
 // Times one pass over the frame, as a render would run it.
 template <class Pixel>
-double TimePass(PixelFunction<Pixel> fn, Pass pass, const BandPalette& palette) {
+double TimePass(PixelFunction<Pixel> fn, Pass pass, const BandPalette& palette, Content content) {
   const auto start = std::chrono::steady_clock::now();
   // Each render builds its own accumulator; the allocation is part of it.
-  BandAccumulator accumulator(pass == Pass::kAnalyse);
+  BandAccumulator accumulator(pass == Pass::kAnalyse, kHeight);
   PixelRefcon refcon{};
   refcon.frame_width = kWidth;
   refcon.frame_height = kHeight;
   refcon.accumulator = &accumulator;
   refcon.palette = &palette;
   PrepareSwatchBounds(refcon);
-  IterateFrame(fn, &refcon, Frames<Pixel>::In().data(), OutFrame<Pixel>().data());
+  IterateFrame(fn, &refcon, Frames<Pixel>::In(content).data(), OutFrame<Pixel>().data());
   if (pass == Pass::kAnalyse) {
     BandSums sums{};
     int32_t counts[kBandCount]{};
@@ -140,14 +150,14 @@ double TimePass(PixelFunction<Pixel> fn, Pass pass, const BandPalette& palette) 
 // the same frames, so both see the same machine load; the iteration time is
 // the pixel function's.
 template <class Pixel>
-void RunAgainstCopy(benchmark::State& state, PixelFunction<Pixel> fn, Pass pass) {
+void RunAgainstCopy(benchmark::State& state, PixelFunction<Pixel> fn, Pass pass, Content content) {
   const BandPalette palette = BenchPalette();
-  Frames<Pixel>::In();
-  TimePass<Pixel>(CopyPixel<Pixel>, Pass::kDraw, palette);  // first touch of the output
+  Frames<Pixel>::In(content);
+  TimePass<Pixel>(CopyPixel<Pixel>, Pass::kDraw, palette, content);  // first touch of the output
   double copy_seconds = 0.0, own_seconds = 0.0;
   for (auto _ : state) {
-    copy_seconds += TimePass<Pixel>(CopyPixel<Pixel>, Pass::kDraw, palette);
-    const double own = TimePass<Pixel>(fn, pass, palette);
+    copy_seconds += TimePass<Pixel>(CopyPixel<Pixel>, Pass::kDraw, palette, content);
+    const double own = TimePass<Pixel>(fn, pass, palette, content);
     own_seconds += own;
     state.SetIterationTime(own);
   }
@@ -163,22 +173,34 @@ struct Entry {
   double target;  // ratio to the copy baseline
 };
 
-#define AGAINST_COPY(Pixel, function, pass) \
-  [](benchmark::State& s) { RunAgainstCopy<Pixel>(s, function, pass); }
+#define AGAINST_COPY(Pixel, function, pass, content) \
+  [](benchmark::State& s) { RunAgainstCopy<Pixel>(s, function, pass, Content::content); }
 
 const Entry kEntries[] = {
-    {"Analyse/Argb8", AGAINST_COPY(PF_Pixel8, AnalyzeArgb8, Pass::kAnalyse), 1.5},
-    {"Analyse/Bgra8", AGAINST_COPY(PF_Pixel8, AnalyzeBgra8, Pass::kAnalyse), 1.5},
-    {"Analyse/Argb16", AGAINST_COPY(PF_Pixel16, AnalyzeArgb16, Pass::kAnalyse), 1.5},
-    {"Analyse/ArgbFloat", AGAINST_COPY(PF_PixelFloat, AnalyzeArgbFloat, Pass::kAnalyse), 1.5},
-    {"Analyse/BgraFloat", AGAINST_COPY(PF_PixelFloat, AnalyzeBgraFloat, Pass::kAnalyse), 1.5},
-    {"Analyse/VuyaFloat", AGAINST_COPY(PF_PixelFloat, AnalyzeVuyaFloat, Pass::kAnalyse), 1.5},
-    {"Draw/Argb8", AGAINST_COPY(PF_Pixel8, DrawArgb8, Pass::kDraw), 1.2},
-    {"Draw/Bgra8", AGAINST_COPY(PF_Pixel8, DrawBgra8, Pass::kDraw), 1.2},
-    {"Draw/Argb16", AGAINST_COPY(PF_Pixel16, DrawArgb16, Pass::kDraw), 1.2},
-    {"Draw/ArgbFloat", AGAINST_COPY(PF_PixelFloat, DrawArgbFloat, Pass::kDraw), 1.2},
-    {"Draw/BgraFloat", AGAINST_COPY(PF_PixelFloat, DrawBgraFloat, Pass::kDraw), 1.2},
-    {"Draw/VuyaFloat", AGAINST_COPY(PF_PixelFloat, DrawVuyaFloat, Pass::kDraw), 1.2},
+    {"Analyse/Argb8", AGAINST_COPY(PF_Pixel8, AnalyzeArgb8, Pass::kAnalyse, kRamp), 1.5},
+    {"Analyse/Argb8/uniform", AGAINST_COPY(PF_Pixel8, AnalyzeArgb8, Pass::kAnalyse, kUniform), 1.5},
+    {"Analyse/Bgra8", AGAINST_COPY(PF_Pixel8, AnalyzeBgra8, Pass::kAnalyse, kRamp), 1.5},
+    {"Analyse/Bgra8/uniform", AGAINST_COPY(PF_Pixel8, AnalyzeBgra8, Pass::kAnalyse, kUniform), 1.5},
+    {"Analyse/Argb16", AGAINST_COPY(PF_Pixel16, AnalyzeArgb16, Pass::kAnalyse, kRamp), 1.5},
+    {"Analyse/Argb16/uniform", AGAINST_COPY(PF_Pixel16, AnalyzeArgb16, Pass::kAnalyse, kUniform), 1.5},
+    {"Analyse/ArgbFloat", AGAINST_COPY(PF_PixelFloat, AnalyzeArgbFloat, Pass::kAnalyse, kRamp), 1.5},
+    {"Analyse/ArgbFloat/uniform", AGAINST_COPY(PF_PixelFloat, AnalyzeArgbFloat, Pass::kAnalyse, kUniform), 1.5},
+    {"Analyse/BgraFloat", AGAINST_COPY(PF_PixelFloat, AnalyzeBgraFloat, Pass::kAnalyse, kRamp), 1.5},
+    {"Analyse/BgraFloat/uniform", AGAINST_COPY(PF_PixelFloat, AnalyzeBgraFloat, Pass::kAnalyse, kUniform), 1.5},
+    {"Analyse/VuyaFloat", AGAINST_COPY(PF_PixelFloat, AnalyzeVuyaFloat, Pass::kAnalyse, kRamp), 1.5},
+    {"Analyse/VuyaFloat/uniform", AGAINST_COPY(PF_PixelFloat, AnalyzeVuyaFloat, Pass::kAnalyse, kUniform), 1.5},
+    {"Draw/Argb8", AGAINST_COPY(PF_Pixel8, DrawArgb8, Pass::kDraw, kRamp), 1.2},
+    {"Draw/Argb8/uniform", AGAINST_COPY(PF_Pixel8, DrawArgb8, Pass::kDraw, kUniform), 1.2},
+    {"Draw/Bgra8", AGAINST_COPY(PF_Pixel8, DrawBgra8, Pass::kDraw, kRamp), 1.2},
+    {"Draw/Bgra8/uniform", AGAINST_COPY(PF_Pixel8, DrawBgra8, Pass::kDraw, kUniform), 1.2},
+    {"Draw/Argb16", AGAINST_COPY(PF_Pixel16, DrawArgb16, Pass::kDraw, kRamp), 1.2},
+    {"Draw/Argb16/uniform", AGAINST_COPY(PF_Pixel16, DrawArgb16, Pass::kDraw, kUniform), 1.2},
+    {"Draw/ArgbFloat", AGAINST_COPY(PF_PixelFloat, DrawArgbFloat, Pass::kDraw, kRamp), 1.2},
+    {"Draw/ArgbFloat/uniform", AGAINST_COPY(PF_PixelFloat, DrawArgbFloat, Pass::kDraw, kUniform), 1.2},
+    {"Draw/BgraFloat", AGAINST_COPY(PF_PixelFloat, DrawBgraFloat, Pass::kDraw, kRamp), 1.2},
+    {"Draw/BgraFloat/uniform", AGAINST_COPY(PF_PixelFloat, DrawBgraFloat, Pass::kDraw, kUniform), 1.2},
+    {"Draw/VuyaFloat", AGAINST_COPY(PF_PixelFloat, DrawVuyaFloat, Pass::kDraw, kRamp), 1.2},
+    {"Draw/VuyaFloat/uniform", AGAINST_COPY(PF_PixelFloat, DrawVuyaFloat, Pass::kDraw, kUniform), 1.2},
 };
 
 // Shows the usual table and keeps each benchmark's median counters.
@@ -202,12 +224,12 @@ class RatioReporter : public benchmark::ConsoleReporter {
 };
 
 void PrintRatios(const RatioReporter& reporter) {
-  std::printf("\n%-20s %10s %12s %8s %8s\n", "pixel function", "ns/pixel", "copy ns/px", "ratio", "target");
+  std::printf("\n%-26s %10s %12s %8s %8s\n", "pixel function", "ns/pixel", "copy ns/px", "ratio", "target");
   for (const Entry& entry : kEntries) {
     const auto found = reporter.medians.find(entry.name);
     if (found == reporter.medians.end()) continue;
     const RatioReporter::Medians& m = found->second;
-    std::printf("%-20s %10.3f %12.3f %8.2f %7.1fx%s\n", entry.name, m.ns_per_pixel, m.copy_ns_per_pixel, m.ratio,
+    std::printf("%-26s %10.3f %12.3f %8.2f %7.1fx%s\n", entry.name, m.ns_per_pixel, m.copy_ns_per_pixel, m.ratio,
                 entry.target, m.ratio <= entry.target ? "" : "  over target");
   }
 }

@@ -42,7 +42,4 @@ constexpr PrPixelFormat kPremiereFormats[] = {PrPixelFormat_VUYA_4444_32f, PrPix
 
 }  // namespace effect
 
-// Parameter indices; the host puts the input layer at 0 by itself.
-enum ParamIndex { PARAM_INPUT = 0, PARAM_ENABLE = 1, PARAM_GAIN = 2, PARAM_SEED = 3, PARAM_COUNT = 4 };
-
 #endif

@@ -1,7 +1,7 @@
 #include <cstring>
 
-#include "effect_constants.h"
 #include "handlers.h"
+#include "param_indices.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-#include "effect_constants.h"
 #include "handlers.h"
+#include "param_indices.h"
 
 namespace {
 

@@ -32,7 +32,7 @@ void WalkRgbaFrame(const RgbaFrame& frame, PixelRefcon& refcon, RgbaPixelFunctio
 
 }  // namespace
 
-FrameMeasurement::FrameMeasurement(const RgbaFrame& frame) : accumulator_(true) {
+FrameMeasurement::FrameMeasurement(const RgbaFrame& frame) : accumulator_(true, frame.height) {
   PixelRefcon refcon = RefconFor(frame);
   refcon.accumulator = &accumulator_;
   WalkRgbaFrame(frame, refcon, AnalyzeRgba8);

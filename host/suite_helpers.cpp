@@ -23,6 +23,21 @@ constexpr SuiteName kCachedSuites[] = {
 
 SPBasicSuite* BasicSuiteOf(const PF_InData* in_data) { return in_data ? in_data->pica_basicP : nullptr; }
 
+// The one success rule of SuiteCache and SuiteScope: the host answers 0 and
+// hands over a suite. Its answer alone would let a null suite through to be
+// dereferenced later, so 0 without a suite is a refusal too; what the host
+// counts as acquired then is released at once. (AcquireHostSuite keeps its
+// own rule: its callers are told to judge by the pointer alone.)
+bool AcquiredByBothSigns(SPBasicSuite& basic, const char* name, int32_t version, const void** suite) {
+  const SPErr err = basic.AcquireSuite(name, version, suite);
+  if (err == 0 && *suite) return true;
+  if (err == 0) basic.ReleaseSuite(name, version);
+  *suite = nullptr;
+  return false;
+}
+
+bool CanAcquireAndRelease(const SPBasicSuite* basic) { return basic && basic->AcquireSuite && basic->ReleaseSuite; }
+
 }  // namespace
 
 void ReportHostFailure(const PF_InData* in_data, PF_OutData* out_data, const char* text) {
@@ -40,7 +55,9 @@ void ReportHostFailure(const PF_InData* in_data, PF_OutData* out_data, const cha
 PF_Err AcquireHostSuite(const PF_InData* in_data, PF_OutData* out_data, const char* name, int32_t version,
                         const char* failure_text, const void** suite, SPErr* host_code) {
   SPBasicSuite* basic = BasicSuiteOf(in_data);
-  // The host's return value does not decide success: the pointer does.
+  // Unlike the cache and the scope, the host's return value does not decide
+  // success here: the pointer alone does, as the callers of this function are
+  // promised, and they get the host's code to decide what to release.
   const SPErr code = basic && basic->AcquireSuite ? basic->AcquireSuite(name, version, suite) : A_Err_MISSING_SUITE;
   if (host_code) *host_code = code;
   if (*suite) return PF_Err_NONE;
@@ -60,7 +77,7 @@ PF_Err ReleaseHostSuite(const PF_InData* in_data, PF_OutData* out_data, const ch
 }
 
 SuiteCache::SuiteCache(SPBasicSuite* basic) : basic_(basic) {
-  if (!basic_ || !basic_->AcquireSuite || !basic_->ReleaseSuite) throw A_long{PF_Err_BAD_CALLBACK_PARAM};
+  if (!CanAcquireAndRelease(basic_)) throw A_long{PF_Err_BAD_CALLBACK_PARAM};
 }
 
 SuiteCache::~SuiteCache() {
@@ -71,13 +88,8 @@ SuiteCache::~SuiteCache() {
 const void* SuiteCache::Get(Slot slot) {
   if (slots_[slot]) return slots_[slot];
   const void* suite = nullptr;
-  const SPErr err = basic_->AcquireSuite(kCachedSuites[slot].name, kCachedSuites[slot].version, &suite);
-  if (err != 0 || !suite) {
-    // Success with no suite would be dereferenced later; what the host
-    // counts as acquired is still released.
-    if (err == 0) basic_->ReleaseSuite(kCachedSuites[slot].name, kCachedSuites[slot].version);
+  if (!AcquiredByBothSigns(*basic_, kCachedSuites[slot].name, kCachedSuites[slot].version, &suite))
     throw A_long{PF_Err_BAD_CALLBACK_PARAM};
-  }
   slots_[slot] = suite;
   return suite;
 }
@@ -95,11 +107,7 @@ const PF_iterateFloatSuite1* SuiteCache::IterateFloat() {
 SuiteScopeBase::SuiteScopeBase(const PF_InData* in_data, const char* name, int32_t version, PF_OutData* out_data,
                                const char* failure_text)
     : basic_(BasicSuiteOf(in_data)), name_(name), version_(version) {
-  const bool usable = basic_ && basic_->AcquireSuite && basic_->ReleaseSuite;
-  const SPErr err = usable ? basic_->AcquireSuite(name, version, &suite_) : A_Err_MISSING_SUITE;
-  if (err == 0 && suite_) return;
-  // Success with no suite would be dereferenced later: it counts as a refusal.
-  if (err == 0 && usable) basic_->ReleaseSuite(name, version);
+  if (CanAcquireAndRelease(basic_) && AcquiredByBothSigns(*basic_, name, version, &suite_)) return;
   ReportHostFailure(in_data, out_data, failure_text ? failure_text : kAcquireFailureText);
   throw A_long{A_Err_MISSING_SUITE};
 }

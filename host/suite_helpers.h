@@ -33,6 +33,8 @@ PF_Err ReleaseHostSuite(const PF_InData* in_data, PF_OutData* out_data, const ch
 // The suites this effect uses, acquired at most once each for one command and
 // released together, in a fixed order, when the cache goes out of scope.
 // Throws PF_Err_BAD_CALLBACK_PARAM when the basic suite or a suite is missing.
+// Like SuiteScope, a suite counts as handed over when the host answers 0 and
+// fills the pointer.
 class SuiteCache {
  public:
   explicit SuiteCache(SPBasicSuite* basic);

@@ -8,30 +8,30 @@
 
 namespace {
 
-// Every call but the common one: no accumulator, a disabled one, or the
-// first pixel of a thread in this pass. Out of line, so that the common path
-// keeps to scratch registers and jumps here instead of calling.
+// The pixel's row is the key to its cells: a host hands each row to one
+// thread, so nothing per pixel needs a lock, a call or a thread-local lookup.
 template <class Layout>
-[[gnu::noinline]] int32_t AnalyzeSlowly(void* refcon, int32_t x, typename Layout::Pixel* in,
-                                        typename Layout::Pixel* out) {
-  BandAccumulator* accumulator = refcon ? static_cast<const PixelRefcon*>(refcon)->accumulator : nullptr;
-  if (accumulator && accumulator->enabled()) Layout::Accumulate(*accumulator, x, *in);
+int32_t Analyze(void* refcon, int32_t x, int32_t y, typename Layout::Pixel* in, typename Layout::Pixel* out) {
+  const BandAccumulator* accumulator = refcon ? static_cast<const PixelRefcon*>(refcon)->accumulator : nullptr;
+  if (BandAccumulator::Row* row = accumulator ? accumulator->RowAt(y) : nullptr) [[likely]]
+    Layout::Accumulate(*row, x, *in);
   // Nothing was written before this copy, so in may be out; raw bytes keep
   // NaN payloads.
   if constexpr (Layout::kCopiesAfterAnalysis) std::memmove(out, in, sizeof *in);
   return 0;
 }
 
+// The row's cells are found once; every pixel then goes through the same
+// steps as in Analyze, in column order.
 template <class Layout>
-int32_t Analyze(void* refcon, int32_t x, int32_t, typename Layout::Pixel* in, typename Layout::Pixel* out) {
-  BandAccumulator* accumulator = refcon ? static_cast<const PixelRefcon*>(refcon)->accumulator : nullptr;
-  BandAccumulator::Slot* slot = accumulator ? accumulator->SlotOfThisThread() : nullptr;
-  if (!slot) [[unlikely]]
-    return AnalyzeSlowly<Layout>(refcon, x, in, out);
-  BandAccumulator::SlotSink sink{*slot};
-  Layout::Accumulate(sink, x, *in);
-  if constexpr (Layout::kCopiesAfterAnalysis) std::memmove(out, in, sizeof *in);
-  return 0;
+void AnalyzeRow(PixelRefcon* refcon, int32_t y, typename Layout::Pixel* in, typename Layout::Pixel* out,
+                int32_t width) {
+  const BandAccumulator* accumulator = refcon ? refcon->accumulator : nullptr;
+  BandAccumulator::Row* row = accumulator ? accumulator->RowAt(y) : nullptr;
+  for (int32_t x = 0; x < width; ++x) {
+    if (row) Layout::Accumulate(*row, x, in[x]);
+    if constexpr (Layout::kCopiesAfterAnalysis) std::memmove(out + x, in + x, sizeof *in);
+  }
 }
 
 }  // namespace
@@ -62,4 +62,12 @@ int32_t AnalyzeBgraFloat(void* refcon, int32_t x, int32_t y, PF_PixelFloat* in, 
 
 int32_t AnalyzeVuyaFloat(void* refcon, int32_t x, int32_t y, PF_PixelFloat* in, PF_PixelFloat* out) {
   return Analyze<VuyaFloatLayout>(refcon, x, y, in, out);
+}
+
+void AnalyzeBgraFloatRow(PixelRefcon* refcon, int32_t y, PF_PixelFloat* in, PF_PixelFloat* out, int32_t width) {
+  AnalyzeRow<BgraFloatLayout>(refcon, y, in, out, width);
+}
+
+void AnalyzeVuyaFloatRow(PixelRefcon* refcon, int32_t y, PF_PixelFloat* in, PF_PixelFloat* out, int32_t width) {
+  AnalyzeRow<VuyaFloatLayout>(refcon, y, in, out, width);
 }

@@ -1,13 +1,16 @@
 // Per-pixel functions of the analysis pass, one per pixel layout, in the
 // shape of the host's iteration callback. Each finds the pixel's brightness
 // band and adds its colour to the render's BandAccumulator (through the
-// PixelRefcon), when that accumulator exists and is enabled. All return 0.
+// PixelRefcon) in the row of the pixel, when that accumulator exists, is
+// enabled and holds that row. All return 0.
 #ifndef HUEWRIGHT_PALETTE_ANALYSERS_H
 #define HUEWRIGHT_PALETTE_ANALYSERS_H
 
 #include <cstdint>
 
 #include "pf_pixels.h"
+
+struct PixelRefcon;
 
 // Half-open bands split at 0.2, 0.4, 0.6 and 0.8. Counting the thresholds
 // that brightness stays below keeps it branch-free, and every comparison
@@ -28,5 +31,11 @@ int32_t AnalyzeBgraFloat(void* refcon, int32_t x, int32_t y, PF_PixelFloat* in, 
 // Floats in memory order V, U, Y, alpha. Always copies in to out bit for bit
 // as its last step, also when nothing is added; in may equal out.
 int32_t AnalyzeVuyaFloat(void* refcon, int32_t x, int32_t y, PF_PixelFloat* in, PF_PixelFloat* out);
+
+// Whole rows of the 16-byte Premiere layouts, for the effect's own walk:
+// pixels 0..width-1 of row y, each analysed exactly as the pixel functions
+// above analyse it, without a call per pixel.
+void AnalyzeBgraFloatRow(PixelRefcon* refcon, int32_t y, PF_PixelFloat* in, PF_PixelFloat* out, int32_t width);
+void AnalyzeVuyaFloatRow(PixelRefcon* refcon, int32_t y, PF_PixelFloat* in, PF_PixelFloat* out, int32_t width);
 
 #endif

@@ -1,11 +1,21 @@
-// A render-local home for one analysis pass: one padded slot per worker
-// thread, so that a host iteration spread over several threads never has two
-// threads add to the same sums. After the pass the render merges the slots
-// into BandStats inside WithBandStats.
+// A render-local home for one analysis pass: the sums of every frame row
+// apart. A host that spreads a pass over several threads hands each row to
+// one thread, so the row a pixel lies in (its y) is all a pixel function
+// needs to find cells no other thread adds to: no thread-local lookup, no
+// lock, no call. After the pass the render merges the rows, in row order,
+// into BandStats inside WithBandStats; the result therefore does not depend
+// on how many threads ran the pass or which rows each one took.
+//
+// Use: build one per pass with the rows the pass may visit, point the
+// PixelRefcon's accumulator at it, call the analysers with each pixel's x
+// and y (several threads at once, a row never on two threads at once), then
+// MergeInto once every call has returned. A caller that walks its own frame
+// on one thread does the same with its own row numbers.
 #ifndef HUEWRIGHT_PALETTE_BAND_ACCUMULATOR_H
 #define HUEWRIGHT_PALETTE_BAND_ACCUMULATOR_H
 
 #include <cstdint>
+#include <memory>
 
 #include "band_stats.h"
 
@@ -15,112 +25,76 @@
 
 class BandAccumulator {
  public:
+  // Consecutive pixels of a row add into different cells (by x), so that a
+  // run of pixels in one band (sky, black borders) does not wait on one
+  // memory chain of read-modify-writes.
+  static constexpr int kLanes = 4;
+
+  // A band's three sums and its count, side by side so that one pixel
+  // touches one line, added two at a time. The count is a double: whole
+  // numbers below 2^53 are exact, and whole-number channel values (8- and
+  // 16-bit pixels) add exactly in any order.
+  struct alignas(32) Cell {
+    double sums[kChannelCount];
+    double count;
+  };
+
+  // One row's cells, on cache lines of its own so that threads on
+  // neighbouring rows never share a line.
+  struct alignas(64) Row {
+    Cell cells[kBandCount][kLanes];
+
+    // Counts the pixel in column x into band (0..4) and adds its three values.
+    void Add(int32_t x, int band, double c0, double c1, double c2);
+  };
+
   // enabled is the analysis switch as the render saw it when the pass began:
-  // a disabled accumulator adds nothing.
-  explicit BandAccumulator(bool enabled);
+  // a disabled accumulator holds no rows and adds nothing. rows is the
+  // number of frame rows the pass may visit (0..rows-1); a pixel in any other
+  // row is not counted. Throws std::bad_alloc when the rows do not fit.
+  BandAccumulator(bool enabled, int32_t rows);
   ~BandAccumulator();
   BandAccumulator(const BandAccumulator&) = delete;
   BandAccumulator& operator=(const BandAccumulator&) = delete;
 
   bool enabled() const { return enabled_; }
 
-  // Counts one pixel in band and adds its three values, in the calling
-  // thread's own slot. Does nothing when disabled.
-  void Add(int band, double c0, double c1, double c2);
+  // The cells of row y, or null when disabled or y is not one of the rows.
+  Row* RowAt(int32_t y) const {
+    return static_cast<uint32_t>(y) < row_count_ ? &rows_[static_cast<uint32_t>(y)] : nullptr;
+  }
 
-  // The same for whole-number channel values (8- and 16-bit pixels), kept
-  // as 64-bit integer sums: below 2^53 these equal the double sums exactly,
-  // in any order, so they may be spread over lanes (any small integer, such
-  // as the column) to keep consecutive pixels from waiting on each other.
-  void AddWhole(int32_t lane, int band, uint32_t c0, uint32_t c1, uint32_t c2);
-
-  // Adds every slot's sums into sums, slot by slot in the order the slots
-  // were taken, and its counts into counts (saturating at the largest 32-bit
-  // count). Call after the pass, once every thread that added has finished:
-  // a pass on one thread then leaves exactly the sums of adding each pixel
-  // straight into sums.
+  // Adds every row's sums into sums, row by row from the top and within a
+  // row lane by lane, and the counts into counts (saturating at the largest
+  // 32-bit count). Call after the pass, once every thread that added has
+  // finished.
   void MergeInto(BandSums& sums, int32_t counts[kBandCount]) const;
 
-  static constexpr int kLanes = 2;
-
-  // A band's sums and count, side by side so one pixel touches one line,
-  // added two at a time. The count is a double: whole numbers below 2^53 are
-  // exact, and it pairs with the last sum.
-  struct alignas(16) FloatCell {
-    double sums[kChannelCount];
-    double count;
-  };
-  struct WholeCell {
-    int64_t count;
-    int64_t sums[kChannelCount];
-  };
-  // One thread's cells, on cache lines of its own so that threads adding
-  // side by side never share a line.
-  struct alignas(64) Slot {
-    FloatCell floats[kBandCount]{};
-    WholeCell wholes[kLanes][kBandCount]{};
-  };
-  // The calling thread's slot for this pass, or null until Add or AddWhole
-  // has given it one, and always while disabled. Lets a pixel function skip
-  // the checks of Add on every pixel but the first.
-  Slot* SlotOfThisThread() const { return CachedSlot(); }
-
-  // Add and AddWhole straight into a slot of SlotOfThisThread.
-  struct SlotSink {
-    Slot& slot;
-    void Add(int band, double c0, double c1, double c2) const { AddTo(slot, band, c0, c1, c2); }
-    void AddWhole(int32_t lane, int band, uint32_t c0, uint32_t c1, uint32_t c2) const {
-      AddWholeTo(slot, lane, band, c0, c1, c2);
-    }
-  };
+  // Adds one row's cells into sums and counts, band by band and within a
+  // band lane by lane: the order MergeInto takes for each row, for callers
+  // that keep a row of their own and wider counts.
+  static void AddRowInto(const Row& row, BandSums& sums, int64_t counts[kBandCount]);
 
  private:
-  static void AddTo(Slot& slot, int band, double c0, double c1, double c2);
-  static void AddWholeTo(Slot& slot, int32_t lane, int band, uint32_t c0, uint32_t c1, uint32_t c2);
-
-  struct Slots;
-
-  // The calling thread's slot for this pass, if it has one already.
-  Slot* CachedSlot() const {
-    const ThreadCache& cache = thread_cache_;
-    return cache.pass_id == pass_id_ ? cache.slot : nullptr;
-  }
-  // Everything but the common case: disabled, first pixel of a thread, or a
-  // thread beyond the slots that shares the locked overflow slot.
-  void AddSlowly(int band, double c0, double c1, double c2);
-  void AddWholeSlowly(int band, uint32_t c0, uint32_t c1, uint32_t c2);
-  Slot* ClaimSlot();
+  // Row storage comes from a small process-wide pool and goes back to it:
+  // a fresh megabyte per render would cost more page faults than the adds.
+  struct Storage {
+    std::unique_ptr<Row[]> rows;
+    uint32_t capacity = 0;
+  };
+  struct StoragePool;
+  static StoragePool& Pool();
+  static Storage TakeStorage(uint32_t rows);
+  static void GiveBack(Storage storage);
 
   const bool enabled_;
-  // Unique for the life of the process, so a thread's cached slot can never
-  // belong to an earlier accumulator at the same address.
-  const uint64_t pass_id_;
-  Slots* slots_;  // null while disabled
-
-  // The slot this thread last added to, and the pass it belongs to; a null
-  // slot means the overflow slot.
-  struct ThreadCache {
-    uint64_t pass_id;
-    Slot* slot;
-  };
-#if defined(__ELF__)
-  // The effect is loaded with dlopen; this small block fits the static TLS
-  // that the loader keeps spare for such libraries, and saves a call per
-  // pixel.
-  __attribute__((tls_model("initial-exec")))
-#endif
-  static constinit inline thread_local ThreadCache thread_cache_{0, nullptr};
+  const uint32_t row_count_;  // 0 while disabled
+  Storage storage_;
+  Row* rows_;
 };
 
-inline void BandAccumulator::Add(int band, double c0, double c1, double c2) {
-  Slot* slot = CachedSlot();
-  if (!slot) [[unlikely]]
-    return AddSlowly(band, c0, c1, c2);
-  AddTo(*slot, band, c0, c1, c2);
-}
-
-inline void BandAccumulator::AddTo(Slot& slot, int band, double c0, double c1, double c2) {
-  FloatCell& cell = slot.floats[band];
+inline void BandAccumulator::Row::Add(int32_t x, int band, double c0, double c1, double c2) {
+  Cell& cell = cells[band][x & (kLanes - 1)];
 #if defined(__SSE2__)
   // Lane by lane these are the four scalar additions.
   _mm_store_pd(cell.sums, _mm_add_pd(_mm_load_pd(cell.sums), _mm_set_pd(c1, c0)));
@@ -131,21 +105,6 @@ inline void BandAccumulator::AddTo(Slot& slot, int band, double c0, double c1, d
   cell.sums[2] += c2;
   cell.count += 1.0;
 #endif
-}
-
-inline void BandAccumulator::AddWhole(int32_t lane, int band, uint32_t c0, uint32_t c1, uint32_t c2) {
-  Slot* slot = CachedSlot();
-  if (!slot) [[unlikely]]
-    return AddWholeSlowly(band, c0, c1, c2);
-  AddWholeTo(*slot, lane, band, c0, c1, c2);
-}
-
-inline void BandAccumulator::AddWholeTo(Slot& slot, int32_t lane, int band, uint32_t c0, uint32_t c1, uint32_t c2) {
-  WholeCell& cell = slot.wholes[lane & (kLanes - 1)][band];
-  cell.count += 1;
-  cell.sums[0] += c0;
-  cell.sums[1] += c1;
-  cell.sums[2] += c2;
 }
 
 #endif

@@ -95,13 +95,12 @@ struct IntegerRgbLayout : Positions {
     return CountStartsReached(sum);
   }
 
-  // Whole numbers, so the sums may go to the accumulator's integer lanes.
-  template <class Sink>
-  static void Accumulate(Sink& accumulator, int32_t x, const Pixel& p) {
+  // Adds pixel p in column x of row: whole numbers, exact in any order.
+  static void Accumulate(BandAccumulator::Row& row, int32_t x, const Pixel& p) {
     const uint32_t red = p.*Positions::kRed;
     const uint32_t green = p.*Positions::kGreen;
     const uint32_t blue = p.*Positions::kBlue;
-    accumulator.AddWhole(x, BandOfSum(red + green + blue), red, green, blue);
+    row.Add(x, BandOfSum(red + green + blue), red, green, blue);
   }
 
   // The swatch pixel of one band's red, green and blue averages.
@@ -129,13 +128,12 @@ struct FloatRgbLayout : Positions {
   using Pixel = typename Positions::Pixel;
   static constexpr bool kCopiesAfterAnalysis = false;
 
-  template <class Sink>
-  static void Accumulate(Sink& accumulator, int32_t, const Pixel& p) {
+  static void Accumulate(BandAccumulator::Row& row, int32_t x, const Pixel& p) {
     const double red = p.*Positions::kRed;
     const double green = p.*Positions::kGreen;
     const double blue = p.*Positions::kBlue;
     const double brightness = ((RaiseNegative(green) + RaiseNegative(red)) + RaiseNegative(blue)) * 0.333;
-    accumulator.Add(SelectBand(brightness), std::fabs(red), std::fabs(green), std::fabs(blue));
+    row.Add(x, SelectBand(brightness), std::fabs(red), std::fabs(green), std::fabs(blue));
   }
 
   static void Paint(const BandPalette& palette, int band, const Pixel&, Pixel& out) {
@@ -163,8 +161,7 @@ struct VuyaFloatLayout {
     return static_cast<float>(value);
   }
 
-  template <class Sink>
-  static void Accumulate(Sink& accumulator, int32_t, const Pixel& p) {
+  static void Accumulate(BandAccumulator::Row& row, int32_t x, const Pixel& p) {
     const double v = p.*kV;
     const double u = p.*kU;
     const double y = p.*kY;
@@ -179,7 +176,7 @@ struct VuyaFloatLayout {
     const float luma = static_cast<float>((double(red) * 0.299 + double(green) * 0.587) + double(blue) * 0.114);
     const float red_difference = static_cast<float>(double(red - luma) * 0.713);
     const float blue_difference = static_cast<float>(double(blue - luma) * 0.565);
-    accumulator.Add(SelectBand(brightness), luma, red_difference, blue_difference);
+    row.Add(x, SelectBand(brightness), luma, red_difference, blue_difference);
   }
 
   // The palette keeps luma, red difference, blue difference; the swatch keeps

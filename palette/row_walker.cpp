@@ -21,3 +21,10 @@ int32_t WalkFloatRows(const FloatFrame& input, const FloatFrame& output, int32_t
   }
   return 0;
 }
+
+int32_t WalkFloatRows(const FloatFrame& input, const FloatFrame& output, int32_t row_count, PixelRefcon* refcon,
+                      FloatRowFunction fn) {
+  if (row_count <= 0 || input.width <= 0 || fn == nullptr) return 0;
+  for (int32_t y = 0; y < row_count; ++y) fn(refcon, y, RowStart(input, y), RowStart(output, y), input.width);
+  return 0;
+}

@@ -1,15 +1,17 @@
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "analysers.h"
 #include "band_accumulator.h"
 #include "clamps.h"
+#include "param_indices.h"
 #include "pixel_refcon.h"
-#include "swatch_layout.h"
-#include "effect_constants.h"
+#include "publish_frame.h"
 #include "render_pipelines.h"
 #include "row_walker.h"
 #include "suite_helpers.h"
+#include "swatch_layout.h"
 #include "world_checks.h"
 #include "writers.h"
 
@@ -35,21 +37,19 @@ PF_Err HostPass(const FramePair& frame, PixelRefcon& refcon, PF_Pixel8IterateFun
                                  fn, frame.output);
 }
 
-PF_Err Walk(const FramePair& frame, PixelRefcon& refcon, FloatPixelFunction fn) {
+PF_Err Walk(const FramePair& frame, PixelRefcon& refcon, FloatRowFunction fn) {
   const FloatFrame input = {static_cast<PF_PixelFloat*>(frame.input->data), frame.width, frame.input->rowbytes};
   const FloatFrame output = {static_cast<PF_PixelFloat*>(frame.output->data), frame.width, frame.output->rowbytes};
   WalkFloatRows(input, output, frame.rows, &refcon, fn);
   return PF_Err_NONE;
 }
 
-enum class Model { kRgb, kYuv };
-
 // One row of the format table.
 struct FormatPath {
   PrPixelFormat format;
   int32_t bytes_per_pixel;
   bool analyses_at_low_quality;
-  Model model;
+  BandModel model;
   RgbClamp clamp;
   PF_Err (*analyse)(const FramePair&, PixelRefcon&);
   PF_Err (*draw)(const FramePair&, PixelRefcon&);
@@ -67,11 +67,11 @@ PF_Err ByWalk(const FramePair& frame, PixelRefcon& refcon) {
 // VUYA 8-bit is not declared to the host and has no path: painting RGB bands
 // into its bytes would give wrong colours.
 constexpr FormatPath kFormatPaths[] = {
-    {PrPixelFormat_BGRA_4444_32f, 16, false, Model::kRgb, RgbClamp::kUnit, ByWalk<AnalyzeBgraFloat>,
-     ByWalk<DrawBgraFloat>},
-    {PrPixelFormat_BGRA_4444_8u, 4, true, Model::kRgb, RgbClamp::k8, ByHost<AnalyzeBgra8>, ByHost<DrawBgra8>},
-    {PrPixelFormat_VUYA_4444_32f, 16, true, Model::kYuv, RgbClamp::kNone, ByWalk<AnalyzeVuyaFloat>,
-     ByWalk<DrawVuyaFloat>},
+    {PrPixelFormat_BGRA_4444_32f, 16, false, BandModel::kRgb, RgbClamp::kUnit, ByWalk<AnalyzeBgraFloatRow>,
+     ByWalk<DrawBgraFloatRow>},
+    {PrPixelFormat_BGRA_4444_8u, 4, true, BandModel::kRgb, RgbClamp::k8, ByHost<AnalyzeBgra8>, ByHost<DrawBgra8>},
+    {PrPixelFormat_VUYA_4444_32f, 16, true, BandModel::kYuv, RgbClamp::kNone, ByWalk<AnalyzeVuyaFloatRow>,
+     ByWalk<DrawVuyaFloatRow>},
 };
 
 const FormatPath* FindFormatPath(PrPixelFormat format) {
@@ -80,26 +80,31 @@ const FormatPath* FindFormatPath(PrPixelFormat format) {
   return nullptr;
 }
 
-// The frame's averages (when it was analysed), the path's clamp and the
-// palette to paint, in one critical section.
-BandPalette PublishFrame(const FormatPath& path, const BandAccumulator* analysed) {
-  return WithBandStats([&](BandStats& stats) {
-    if (analysed && path.model == Model::kRgb) {
-      ResetRgbBands(stats);
-      analysed->MergeInto(stats.rgb_sums, stats.counts);
-      NormaliseRgbBands(stats, 1.0);
-    } else if (analysed) {
-      analysed->MergeInto(stats.yuv_sums, stats.counts);
-      NormaliseYuvBands(stats);
-    }
-    ApplyClamp(stats, path.clamp);
-    return CopyPalette(stats);
-  });
-}
+// The YUV reset that every Premiere frame rendered while analysis is on owes
+// BandStats, whatever its format: done inside the frame's publishing step,
+// or, when the frame never gets there (a refused suite, a format without a
+// path, an interrupted pass), as the call ends.
+class OwedYuvReset {
+ public:
+  explicit OwedYuvReset(bool owed) : owed_(owed) {}
+  ~OwedYuvReset() {
+    if (owed_) WithBandStats([](BandStats& stats) { ResetYuvBands(stats); });
+  }
+  OwedYuvReset(const OwedYuvReset&) = delete;
+  OwedYuvReset& operator=(const OwedYuvReset&) = delete;
 
-PF_Err RunFormatPath(const FormatPath& path, const FramePair& frame, PixelRefcon& refcon, bool analysis_on) {
+  // Whether the reset is still owed; the caller takes it over.
+  bool Take() { return std::exchange(owed_, false); }
+
+ private:
+  bool owed_;
+};
+
+PF_Err RunFormatPath(const FormatPath& path, const FramePair& frame, PixelRefcon& refcon, bool analysis_on,
+                     OwedYuvReset& yuv_reset) {
   const bool analyse = analysis_on && (path.analyses_at_low_quality || frame.in_data->quality == PF_Quality_HI);
-  BandAccumulator accumulator(analysis_on);
+  // Every row the host pass or the walk may visit.
+  BandAccumulator accumulator(analyse, frame.output->height);
   if (analyse) {
     refcon.accumulator = &accumulator;
     const PF_Err err = path.analyse(frame, refcon);
@@ -107,7 +112,8 @@ PF_Err RunFormatPath(const FormatPath& path, const FramePair& frame, PixelRefcon
     // An interrupted pass neither becomes the palette nor yields a finished frame.
     if (err) return err;
   }
-  const BandPalette palette = PublishFrame(path, analyse ? &accumulator : nullptr);
+  const BandPalette palette =
+      PublishFrame({analyse ? &accumulator : nullptr, path.model, 1.0, path.clamp, yuv_reset.Take()});
   refcon.palette = &palette;
   const PF_Err err = path.draw(frame, refcon);
   refcon.palette = nullptr;
@@ -131,7 +137,7 @@ PF_Err Render(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[], P
   const int32_t row_count = ExtentRowCount(*output);
 
   const bool analysis_on = AnalysisEnabled(ProcessBandStats());
-  if (analysis_on) WithBandStats([](BandStats& stats) { ResetYuvBands(stats); });
+  OwedYuvReset yuv_reset(analysis_on);
 
   SuiteScope<PF_PixelFormatSuite1> formats(in_data, kPFPixelFormatSuite, kPFPixelFormatSuiteVersion1, out_data);
   PrPixelFormat format = PrPixelFormat_BGRA_4444_8u;  // a query that leaves it selects BGRA 8-bit
@@ -147,5 +153,5 @@ PF_Err Render(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[], P
   const int32_t width = std::min(input->width, output->width);
   const int32_t rows = std::min({row_count, input->height, output->height});
   const FramePair frame = {in_data, iterate8.get(), input, output, row_count, width, rows};
-  return RunFormatPath(*path, frame, refcon, analysis_on);
+  return RunFormatPath(*path, frame, refcon, analysis_on, yuv_reset);
 }

@@ -1,6 +1,6 @@
 #include <cstring>
 
-#include "effect_constants.h"
+#include "param_indices.h"
 #include "render_pipelines.h"
 
 namespace {

@@ -3,11 +3,12 @@
 #include "analysers.h"
 #include "band_accumulator.h"
 #include "clamps.h"
+#include "param_indices.h"
 #include "pixel_refcon.h"
-#include "swatch_layout.h"
-#include "effect_constants.h"
+#include "publish_frame.h"
 #include "render_pipelines.h"
 #include "suite_helpers.h"
+#include "swatch_layout.h"
 #include "writers.h"
 
 namespace {
@@ -119,24 +120,10 @@ class DrawingWorldHold {
   bool finished_ = false;
 };
 
-// After the analysis pass: the frame's averages (while analysis is on), then,
-// when it is to be drawn, the depth's clamp and the palette to paint. One
-// critical section, so that the frame paints exactly what it published.
-BandPalette PublishFrame(const BandAccumulator& accumulator, double gain, const RgbClamp* clamp) {
-  return WithBandStats([&](BandStats& stats) {
-    if (accumulator.enabled()) {
-      ResetRgbBands(stats);
-      accumulator.MergeInto(stats.rgb_sums, stats.counts);
-      NormaliseRgbBands(stats, gain);
-    }
-    if (clamp) ApplyClamp(stats, *clamp);
-    return CopyPalette(stats);
-  });
-}
-
 PF_Err RunDepthPath(SuiteCache& suites, const DepthPath& path, const PF_WorldSuite2* worlds, const Frame& frame) {
   PixelRefcon& refcon = *frame.refcon;
-  BandAccumulator accumulator(AnalysisEnabled(ProcessBandStats()));
+  // Every row of the output world, which the host passes visit.
+  BandAccumulator accumulator(AnalysisEnabled(ProcessBandStats()), frame.output->height);
   refcon.accumulator = &accumulator;
 
   PF_Err err = path.new_world(suites, worlds, frame);
@@ -144,7 +131,10 @@ PF_Err RunDepthPath(SuiteCache& suites, const DepthPath& path, const PF_WorldSui
   refcon.accumulator = nullptr;
 
   const bool draw = !err && refcon.draw_enabled;
-  const BandPalette palette = PublishFrame(accumulator, refcon.gain, draw ? &path.clamp : nullptr);
+  // The averages are published also after a failed step (an empty or partial
+  // pass normalises to what it counted); only a frame that is drawn clamps.
+  const BandPalette palette = PublishFrame({accumulator.enabled() ? &accumulator : nullptr, BandModel::kRgb,
+                                            refcon.gain, draw ? path.clamp : RgbClamp::kNone, false});
   if (err) return err;
   if (!draw) return frame.in_data->utils->copy(frame.in_data->effect_ref, frame.input, frame.output, nullptr, nullptr);
 

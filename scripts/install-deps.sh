@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake make g++ pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  g++-mingw-w64-x86-64-posix wine64
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64
   python3 python3-pefile
   libopenimageio-dev openimageio-tools liblief-dev libcli11-dev
   ffmpeg libimage-exiftool-perl time libgs-common

@@ -91,16 +91,29 @@ void Put(std::vector<uint8_t>& bytes, int index, T value) {
 
 }  // namespace
 
+// The documented order of the sums: within a row, the pixels of columns
+// x = k (mod 4) are summed apart, left to right; the rows are then added from
+// the top, each row's four partial sums in the order k = 0..3. Whole-number
+// channels give the same sums in any order; float channels only in this one.
 Palette Analyse(const World& input) {
   std::array<Color, 5> sums{};
   Palette palette;
-  for (int32_t y = 0; y < input.Height(); ++y)
+  for (int32_t y = 0; y < input.Height(); ++y) {
+    std::array<std::array<Color, 4>, 5> partial{};
+    std::array<std::array<int64_t, 4>, 5> counts{};
     for (int32_t x = 0; x < input.Width(); ++x) {
       const Sample s = SampleAt(input, x, y);
       const int band = BandOf(s.brightness);
-      ++palette.count[band];
-      for (int c = 0; c < 3; ++c) sums[band][c] += s.added[c];
+      ++counts[band][x % 4];
+      for (int c = 0; c < 3; ++c) partial[band][x % 4][c] += s.added[c];
     }
+    for (int band = 0; band < 5; ++band)
+      for (int lane = 0; lane < 4; ++lane) {
+        if (counts[band][lane] == 0) continue;
+        palette.count[band] += counts[band][lane];
+        for (int c = 0; c < 3; ++c) sums[band][c] += partial[band][lane][c];
+      }
+  }
   for (int band = 0; band < 5; ++band)
     for (int c = 0; c < 3; ++c) palette.average[band][c] = sums[band][c] / double(palette.count[band]);
   return palette;

@@ -251,7 +251,7 @@ TEST(VuyaAnalyser, CopiesEveryPixelBitForBitWhateverTheSwitch) {
   std::memcpy(&in.blue, &payload, sizeof payload);  // alpha holds a NaN with a payload
   for (bool enabled : {true, false}) {
     for (bool with_accumulator : {true, false}) {
-      BandAccumulator accumulator(enabled);
+      BandAccumulator accumulator(enabled, 1);
       PixelRefcon refcon{};
       refcon.accumulator = with_accumulator ? &accumulator : nullptr;
       PF_PixelFloat out{9.0f, 9.0f, 9.0f, 9.0f};
@@ -266,7 +266,7 @@ TEST(VuyaAnalyser, CopiesEveryPixelBitForBitWhateverTheSwitch) {
 
 TEST(Analysers, RgbAnalysersLeaveTheOutputAlone) {
   PixelRefcon refcon{};
-  BandAccumulator accumulator(true);
+  BandAccumulator accumulator(true, 1);
   refcon.accumulator = &accumulator;
   PF_Pixel8 in8{1, 2, 3, 4}, out8{9, 9, 9, 9};
   EXPECT_EQ(AnalyzeArgb8(&refcon, 0, 0, &in8, &out8), 0);

@@ -1,5 +1,5 @@
 // Runs analysers the way a render does: through a PixelRefcon holding a
-// fresh accumulator, merged afterwards into zeroed sums and counts.
+// fresh accumulator (the pixels in one row, x = 0, 1, ...), merged afterwards into zeroed sums and counts.
 #ifndef HUEWRIGHT_TESTS_UNIT_ANALYSIS_HELPERS_H
 #define HUEWRIGHT_TESTS_UNIT_ANALYSIS_HELPERS_H
 
@@ -26,7 +26,7 @@ struct PassResult {
 
 template <class Pixel, class Fn>
 PassResult AnalysePixels(Fn fn, std::vector<Pixel> pixels, bool enabled = true) {
-  BandAccumulator accumulator(enabled);
+  BandAccumulator accumulator(enabled, 1);
   PixelRefcon refcon{};
   refcon.accumulator = &accumulator;
   std::vector<Pixel> out(pixels.size());

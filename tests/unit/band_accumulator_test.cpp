@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <climits>
 #include <limits>
 #include <thread>
 #include <vector>
@@ -47,7 +48,7 @@ void AnalyseRows(PixelRefcon* refcon, std::vector<PF_PixelFloat>& frame, int32_t
 
 // One pass over frame, its rows split over thread_count threads.
 Totals RunPass(std::vector<PF_PixelFloat>& frame, int thread_count) {
-  BandAccumulator accumulator(true);
+  BandAccumulator accumulator(true, kHeight);
   PixelRefcon refcon{};
   refcon.accumulator = &accumulator;
   std::vector<std::thread> threads;
@@ -63,18 +64,30 @@ Totals RunPass(std::vector<PF_PixelFloat>& frame, int thread_count) {
   return totals;
 }
 
-// The plain single-threaded pass: each pixel straight into the sums.
+// The documented order of a pass: within a row, the pixels of columns
+// x = k (mod 4) summed apart, left to right; then row by row from the top,
+// each row's four partial sums added in column order k = 0..3.
 Totals DirectPass(const std::vector<PF_PixelFloat>& frame) {
   Totals totals;
-  for (const PF_PixelFloat& pixel : frame) {
-    const double red = pixel.red, green = pixel.green, blue = pixel.blue;
-    const double brightness =
-        ((std::max(green, 0.0) + std::max(red, 0.0)) + std::max(blue, 0.0)) * 0.333;
-    const int band = SelectBand(brightness);
-    totals.counts[band] += 1;
-    totals.sums[band][0] += std::abs(red);
-    totals.sums[band][1] += std::abs(green);
-    totals.sums[band][2] += std::abs(blue);
+  for (int32_t y = 0; y < kHeight; ++y) {
+    double partial[kBandCount][4][kChannelCount] = {};
+    int32_t counts[kBandCount][4] = {};
+    for (int32_t x = 0; x < kWidth; ++x) {
+      const PF_PixelFloat& pixel = frame[y * kWidth + x];
+      const double red = pixel.red, green = pixel.green, blue = pixel.blue;
+      const double brightness = ((std::max(green, 0.0) + std::max(red, 0.0)) + std::max(blue, 0.0)) * 0.333;
+      const int band = SelectBand(brightness);
+      counts[band][x % 4] += 1;
+      partial[band][x % 4][0] += std::abs(red);
+      partial[band][x % 4][1] += std::abs(green);
+      partial[band][x % 4][2] += std::abs(blue);
+    }
+    for (int band = 0; band < kBandCount; ++band)
+      for (int lane = 0; lane < 4; ++lane) {
+        totals.counts[band] += counts[band][lane];
+        if (counts[band][lane] == 0) continue;
+        for (int c = 0; c < kChannelCount; ++c) totals.sums[band][c] += partial[band][lane][c];
+      }
   }
   return totals;
 }
@@ -111,7 +124,7 @@ TEST(BandAccumulator, WholeNumberPassesSplitOverThreadsMatchOneThread) {
     frame.push_back({32768, v, static_cast<uint16_t>(v / 3), static_cast<uint16_t>(65535 - v)});
   }
   auto pass = [&frame](int thread_count) {
-    BandAccumulator accumulator(true);
+    BandAccumulator accumulator(true, kHeight);
     PixelRefcon refcon{};
     refcon.accumulator = &accumulator;
     std::vector<std::thread> threads;
@@ -140,19 +153,20 @@ TEST(BandAccumulator, WholeNumberPassesSplitOverThreadsMatchOneThread) {
   for (int threads : {1, 3, 16}) EXPECT_TRUE(pass(threads) == direct) << threads << " threads";
 }
 
-TEST(BandAccumulator, OneThreadLeavesTheExactSequentialSums) {
+TEST(BandAccumulator, AnyThreadCountLeavesTheRowOrderSums) {
   // Values that round when added: only the same order of additions gives
-  // the same bits.
+  // the same bits, so the totals show the order the threads did not change.
   std::vector<PF_PixelFloat> frame;
   for (int32_t i = 0; i < kWidth * kHeight; ++i)
     frame.push_back({1.0f, 0.1f + i * 1e-5f, 0.7f / (1 + i % 13), 0.3f * (i % 7) / 7.0f});
-  EXPECT_TRUE(RunPass(frame, 1) == DirectPass(frame));
+  const Totals expected = DirectPass(frame);
+  for (int threads : {1, 2, 3, 8}) EXPECT_TRUE(RunPass(frame, threads) == expected) << threads << " threads";
 }
 
 TEST(BandAccumulator, FreshAccumulatorNeverSeesAnEarlierPassesPixels) {
   PF_PixelFloat grey{1.0f, 0.5f, 0.5f, 0.5f};
   for (int round = 1; round <= 3; ++round) {
-    BandAccumulator accumulator(true);  // same stack address every round
+    BandAccumulator accumulator(true, 1);  // same stack address every round
     PixelRefcon refcon{};
     refcon.accumulator = &accumulator;
     for (int i = 0; i < round; ++i) AnalyzeArgbFloat(&refcon, 0, 0, &grey, &grey);
@@ -163,10 +177,14 @@ TEST(BandAccumulator, FreshAccumulatorNeverSeesAnEarlierPassesPixels) {
   }
 }
 
-TEST(BandAccumulator, DisabledAddsNothing) {
-  BandAccumulator accumulator(false);
+TEST(BandAccumulator, DisabledHoldsNoRowAndAddsNothing) {
+  BandAccumulator accumulator(false, 4);
   EXPECT_FALSE(accumulator.enabled());
-  accumulator.Add(1, 1.0, 2.0, 3.0);
+  EXPECT_EQ(accumulator.RowAt(0), nullptr);
+  PF_PixelFloat grey{1.0f, 0.5f, 0.5f, 0.5f};
+  PixelRefcon refcon{};
+  refcon.accumulator = &accumulator;
+  AnalyzeArgbFloat(&refcon, 0, 0, &grey, &grey);
   Totals totals;
   totals.counts[1] = 5;
   totals.sums[1][0] = 4.0;
@@ -175,10 +193,24 @@ TEST(BandAccumulator, DisabledAddsNothing) {
   EXPECT_EQ(totals.sums[1][0], 4.0);
 }
 
+TEST(BandAccumulator, RowsOutsideThePassAreNotCounted) {
+  BandAccumulator accumulator(true, 2);
+  EXPECT_NE(accumulator.RowAt(1), nullptr);
+  for (int32_t y : {-1, 2, INT32_MIN, INT32_MAX}) EXPECT_EQ(accumulator.RowAt(y), nullptr) << y;
+  PF_PixelFloat grey{1.0f, 0.5f, 0.5f, 0.5f};
+  PixelRefcon refcon{};
+  refcon.accumulator = &accumulator;
+  for (int32_t y : {-1, 0, 1, 2}) AnalyzeArgbFloat(&refcon, 0, y, &grey, &grey);
+  Totals totals;
+  accumulator.MergeInto(totals.sums, totals.counts);
+  EXPECT_EQ(totals.counts[2], 2);
+  EXPECT_EQ(BandAccumulator(true, -5).RowAt(0), nullptr);
+}
+
 TEST(BandAccumulator, MergeAddsToWhatIsThereAndSaturatesCounts) {
-  BandAccumulator accumulator(true);
-  for (int i = 0; i < 3; ++i) accumulator.Add(0, 1.0, 2.0, 3.0);
-  accumulator.Add(4, 0.5, 0.5, 0.5);
+  BandAccumulator accumulator(true, 2);
+  for (int x = 0; x < 3; ++x) accumulator.RowAt(x % 2)->Add(x, 0, 1.0, 2.0, 3.0);
+  accumulator.RowAt(1)->Add(7, 4, 0.5, 0.5, 0.5);
   Totals totals;
   totals.counts[0] = std::numeric_limits<int32_t>::max() - 1;
   totals.counts[4] = 10;

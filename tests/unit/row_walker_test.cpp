@@ -4,7 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "analysers.h"
+#include "band_accumulator.h"
 #include "row_walker.h"
+#include "swatch_layout.h"
+#include "writers.h"
 
 namespace {
 
@@ -82,6 +90,78 @@ TEST_F(RowWalker, NothingToWalkCallsNothing) {
     EXPECT_EQ(WalkFloatRows(frame, frame, c.rows, &refcon, RecordCall), 0);
   }
   EXPECT_TRUE(calls.empty());
+}
+
+// A frame of varied floats: negatives, values above 1, NaN with a payload.
+std::vector<PF_PixelFloat> VariedFrame(int32_t width, int32_t rows) {
+  std::vector<PF_PixelFloat> frame;
+  uint32_t state = 12345;
+  auto next = [&state] {
+    state = state * 1664525u + 1013904223u;
+    return static_cast<float>((state >> 8) % 3000) / 2000.0f - 0.25f;
+  };
+  for (int32_t i = 0; i < width * rows; ++i) frame.push_back({next(), next(), next(), next()});
+  const uint32_t nan_bits = 0x7fc01234;
+  std::memcpy(&frame[width + 3].red, &nan_bits, sizeof nan_bits);
+  return frame;
+}
+
+struct RowCase {
+  const char* name;
+  FloatPixelFunction pixel_function;
+  FloatRowFunction row_function;
+};
+
+// What one walk leaves: the output bytes and the merged sums.
+struct WalkResult {
+  std::vector<PF_PixelFloat> out;
+  BandSums sums{};
+  int32_t counts[kBandCount]{};
+  bool operator==(const WalkResult& other) const {
+    return std::memcmp(out.data(), other.out.data(), out.size() * sizeof out[0]) == 0 &&
+           std::memcmp(sums, other.sums, sizeof sums) == 0 && std::memcmp(counts, other.counts, sizeof counts) == 0;
+  }
+};
+
+template <class Fn>
+WalkResult WalkWith(Fn fn, bool prepared_bounds, bool in_place) {
+  constexpr int32_t kWidth = 37, kRows = 24;
+  std::vector<PF_PixelFloat> in = VariedFrame(kWidth, kRows);
+  WalkResult result;
+  result.out.assign(in.size(), PF_PixelFloat{9.0f, 9.0f, 9.0f, 9.0f});
+  BandPalette palette{};
+  for (int band = 0; band < kBandCount; ++band)
+    for (int c = 0; c < kChannelCount; ++c) palette.rgb[band][c] = palette.yuv[band][c] = 0.3 * band - 0.1 * c;
+  palette.rgb[2][1] = std::numeric_limits<double>::quiet_NaN();
+  BandAccumulator accumulator(true, kRows);
+  PixelRefcon refcon{};
+  refcon.frame_width = kWidth;
+  refcon.frame_height = kRows;
+  refcon.accumulator = &accumulator;
+  refcon.palette = &palette;
+  if (prepared_bounds) PrepareSwatchBounds(refcon);
+  PF_PixelFloat* out = in_place ? in.data() : result.out.data();
+  WalkFloatRows({in.data(), kWidth, kWidth * 16}, {out, kWidth, kWidth * 16}, kRows, &refcon, fn);
+  if (in_place) result.out = in;
+  accumulator.MergeInto(result.sums, result.counts);
+  return result;
+}
+
+TEST_F(RowWalker, RowFunctionsLeaveExactlyWhatTheirPixelFunctionsLeave) {
+  const RowCase cases[] = {
+      {"AnalyzeBgraFloat", AnalyzeBgraFloat, AnalyzeBgraFloatRow},
+      {"AnalyzeVuyaFloat", AnalyzeVuyaFloat, AnalyzeVuyaFloatRow},
+      {"DrawBgraFloat", DrawBgraFloat, DrawBgraFloatRow},
+      {"DrawVuyaFloat", DrawVuyaFloat, DrawVuyaFloatRow},
+  };
+  for (const RowCase& c : cases)
+    for (bool prepared : {true, false})
+      for (bool in_place : {false, true}) {
+        const WalkResult by_pixel = WalkWith(c.pixel_function, prepared, in_place);
+        const WalkResult by_row = WalkWith(c.row_function, prepared, in_place);
+        EXPECT_TRUE(by_row == by_pixel) << c.name << (prepared ? " prepared" : " exact bounds")
+                                        << (in_place ? " in place" : "");
+      }
 }
 
 }  // namespace

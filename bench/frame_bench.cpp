@@ -1,0 +1,232 @@
+// Whole frames through minihost, as a host renders them: every layout of
+// both hosts at 1920x1080 and 3840x2160, on 1 and 2 iteration threads, on a
+// photograph and on a frame of one colour. Each render is timed next to a
+// memcpy of the frame's bytes in the same iteration, so both see the same
+// machine load; the table shows the median render time and its ratio to the
+// memcpy. Then two hosts rendering at once against one (throughput ratio).
+//
+// A plain timing program, so that the same measurement builds for Windows
+// and runs under wine beside the native one (no Google Benchmark for mingw).
+//
+// Usage: frame_bench EFFECT_LIBRARY [RESULTS_FILE] [--quick]
+// RESULTS_FILE receives one "name ratio" line per case for compare_frames.py.
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "minihost.h"
+#include "test_frames.h"
+
+namespace {
+
+using minihost::Application;
+using minihost::Host;
+using minihost::HostOptions;
+using minihost::PixelLayout;
+using minihost::World;
+using Clock = std::chrono::steady_clock;
+
+struct LayoutCase {
+  const char* name;
+  Application application;
+  PixelLayout layout;
+  double goal;  // render / memcpy at 4K on one iteration thread
+};
+
+const LayoutCase kLayouts[] = {
+    {"AE 8-bit", Application::kAfterEffects, PixelLayout::kArgb8, 8.0},
+    {"AE 16-bit", Application::kAfterEffects, PixelLayout::kArgb16, 8.0},
+    {"AE 32-bit", Application::kAfterEffects, PixelLayout::kArgbFloat, 8.0},
+    {"PPro BGRA 8u", Application::kPremiere, PixelLayout::kBgra8, 5.0},
+    {"PPro BGRA 32f", Application::kPremiere, PixelLayout::kBgraFloat, 3.0},
+    {"PPro VUYA 32f", Application::kPremiere, PixelLayout::kVuyaFloat, 3.0},
+};
+
+struct Size {
+  int32_t width, height;
+  const char* name;
+};
+const Size kSizes[] = {{1920, 1080, "1080p"}, {3840, 2160, "4K"}};
+
+// The mountain photograph of the test frames (0..255), scaled up bilinearly.
+std::array<float, 3> PhotoAt(int32_t x, int32_t y, const Size& size) {
+  const TestFrame& photo = MountainFrame();
+  const double fx = (x + 0.5) * photo.width / size.width - 0.5, fy = (y + 0.5) * photo.height / size.height - 0.5;
+  const int32_t x0 = std::clamp(static_cast<int32_t>(fx), 0, photo.width - 2);
+  const int32_t y0 = std::clamp(static_cast<int32_t>(fy), 0, photo.height - 2);
+  const double tx = std::clamp(fx - x0, 0.0, 1.0), ty = std::clamp(fy - y0, 0.0, 1.0);
+  std::array<float, 3> rgb;
+  for (int c = 0; c < 3; ++c) {
+    const double top = photo.At(x0, y0)[c] * (1 - tx) + photo.At(x0 + 1, y0)[c] * tx;
+    const double bottom = photo.At(x0, y0 + 1)[c] * (1 - tx) + photo.At(x0 + 1, y0 + 1)[c] * tx;
+    rgb[c] = static_cast<float>((top * (1 - ty) + bottom * ty) / 255.0);
+  }
+  return rgb;
+}
+
+// One pixel of red, green, blue in 0..1, in the layout's memory order.
+void StorePixel(PixelLayout layout, uint8_t* p, std::array<float, 3> rgb) {
+  const float r = rgb[0], g = rgb[1], b = rgb[2];
+  auto byte = [](float v) { return static_cast<uint8_t>(v * 255.0f + 0.5f); };
+  auto word = [](float v) { return static_cast<uint16_t>(v * 32768.0f + 0.5f); };
+  switch (layout) {
+    case PixelLayout::kArgb8: {
+      const uint8_t bytes[4] = {255, byte(r), byte(g), byte(b)};
+      return (void)std::memcpy(p, bytes, 4);
+    }
+    case PixelLayout::kBgra8: {
+      const uint8_t bytes[4] = {byte(b), byte(g), byte(r), 255};
+      return (void)std::memcpy(p, bytes, 4);
+    }
+    case PixelLayout::kArgb16: {
+      const uint16_t words[4] = {32768, word(r), word(g), word(b)};
+      return (void)std::memcpy(p, words, 8);
+    }
+    case PixelLayout::kArgbFloat: {
+      const float floats[4] = {1.0f, r, g, b};
+      return (void)std::memcpy(p, floats, 16);
+    }
+    case PixelLayout::kBgraFloat: {
+      const float floats[4] = {b, g, r, 1.0f};
+      return (void)std::memcpy(p, floats, 16);
+    }
+    default: {
+      const float luma = 0.299f * r + 0.587f * g + 0.114f * b;
+      const float floats[4] = {(r - luma) * 0.713f, (b - luma) * 0.565f, luma, 1.0f};
+      return (void)std::memcpy(p, floats, 16);
+    }
+  }
+}
+
+World MakeFrame(PixelLayout layout, const Size& size, bool uniform) {
+  World world(layout, size.width, size.height);
+  for (int32_t y = 0; y < size.height; ++y) {
+    uint8_t* row = world.PixelAddress(0, y);
+    for (int32_t x = 0; x < size.width; ++x)
+      StorePixel(layout, row + x * minihost::PixelBytes(layout),
+                 uniform ? std::array<float, 3>{0.35f, 0.5f, 0.7f} : PhotoAt(x, y, size));
+  }
+  world.SetExtentHint({0, 0, size.width, size.height});
+  return world;
+}
+
+PF_Err RenderOnce(const LayoutCase& layout, Host& host, World& input, World& output) {
+  return layout.application == Application::kAfterEffects ? host.SmartRender(input, output)
+                                                          : host.Render(input, output);
+}
+
+Host MakeHost(const minihost::EffectLibrary& effect, const LayoutCase& layout, int threads) {
+  HostOptions options;
+  options.application = layout.application;
+  options.iterate_threads = threads;
+  return Host(effect, options);
+}
+
+double Seconds(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+struct Timing {
+  double render_ms, ratio;
+};
+
+// Median render time and median of the per-iteration render / memcpy ratios.
+Timing TimeRenders(const minihost::EffectLibrary& effect, const LayoutCase& layout, const Size& size, bool uniform,
+                   int threads, int repeats) {
+  World input = MakeFrame(layout.layout, size, uniform);
+  World output(layout.layout, size.width, size.height);
+  output.SetExtentHint({0, 0, size.width, size.height});
+  const std::size_t bytes = static_cast<std::size_t>(input.RowBytes()) * size.height;
+  std::vector<uint8_t> copy(bytes);
+  Host host = MakeHost(effect, layout, threads);
+  if (RenderOnce(layout, host, input, output) != PF_Err_NONE) throw std::runtime_error("render failed");
+  std::vector<double> renders, ratios;
+  for (int i = 0; i < repeats; ++i) {
+    auto start = Clock::now();
+    std::memcpy(copy.data(), input.PixelAddress(0, 0), bytes);
+    const double copy_seconds = Seconds(start);
+    start = Clock::now();
+    RenderOnce(layout, host, input, output);
+    const double render_seconds = Seconds(start);
+    renders.push_back(render_seconds * 1e3);
+    ratios.push_back(render_seconds / copy_seconds);
+  }
+  return {Median(renders), Median(ratios)};
+}
+
+// Throughput of two hosts rendering at once over that of one alone.
+double ConcurrentThroughput(const minihost::EffectLibrary& effect, const LayoutCase& layout, const Size& size,
+                            int renders) {
+  std::vector<World> inputs, outputs;
+  for (int i = 0; i < 2; ++i) {
+    inputs.push_back(MakeFrame(layout.layout, size, false));
+    outputs.emplace_back(layout.layout, size.width, size.height);
+    outputs.back().SetExtentHint({0, 0, size.width, size.height});
+  }
+  auto render_many = [&](int index) {
+    Host host = MakeHost(effect, layout, 1);
+    for (int i = 0; i < renders; ++i) RenderOnce(layout, host, inputs[index], outputs[index]);
+  };
+  render_many(0);  // first touch of the frames
+  auto start = Clock::now();
+  render_many(0);
+  const double alone = Seconds(start);
+  start = Clock::now();
+  std::thread second(render_many, 1);
+  render_many(0);
+  second.join();
+  const double together = Seconds(start);
+  return (2.0 * renders / together) / (renders / alone);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: frame_bench EFFECT_LIBRARY [RESULTS_FILE] [--quick]\n");
+    return 2;
+  }
+  const bool quick = argc > 3 && std::string(argv[3]) == "--quick";
+  std::ofstream results;
+  if (argc > 2) results.open(argv[2]);
+  try {
+    const minihost::EffectLibrary effect = minihost::EffectLibrary::Load(argv[1]);
+    std::printf("\nWhole frames through minihost (%s): median render, ratio to a memcpy of the frame\n", argv[1]);
+    std::printf("%-14s %-6s %-8s %7s %10s %8s %8s\n", "layout", "size", "content", "threads", "render ms", "ratio",
+                "goal");
+    for (const Size& size : kSizes)
+      for (const LayoutCase& layout : kLayouts)
+        for (bool uniform : {false, true})
+          for (int threads : {1, 2}) {
+            const Timing t = TimeRenders(effect, layout, size, uniform, threads, quick ? 3 : 5);
+            const bool goal_row = size.width == 3840 && threads == 1;
+            std::printf("%-14s %-6s %-8s %7d %10.1f %8.2f", layout.name, size.name, uniform ? "uniform" : "photo",
+                        threads, t.render_ms, t.ratio);
+            if (goal_row) std::printf(" %7.1fx%s", layout.goal, t.ratio <= layout.goal ? "" : "  over goal");
+            std::printf("\n");
+            std::fflush(stdout);  // rows show as they finish, also through a pipe
+            results << layout.name << '|' << size.name << '|' << (uniform ? "uniform" : "photo") << '|' << threads
+                    << '|' << t.ratio << '\n';
+          }
+    std::printf("\nTwo hosts rendering 4K photographs at once, throughput over one host (goal >= 1.8)\n");
+    for (const LayoutCase& layout : kLayouts) {
+      const double gain = ConcurrentThroughput(effect, layout, kSizes[1], quick ? 2 : 4);
+      std::printf("%-14s %8.2f%s\n", layout.name, gain, gain >= 1.8 ? "" : "  under goal");
+      results << layout.name << "|4K|two hosts|1|" << gain << '\n';
+    }
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "frame_bench: %s\n", error.what());
+    return 1;
+  }
+  return 0;
+}
