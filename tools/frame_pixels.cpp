@@ -11,17 +11,17 @@ namespace {
 using OIIO::TypeDesc;
 
 std::byte* RowOf(ImagePart& part, int y) {
-  return part.pixels.data() + static_cast<std::size_t>(y) * part.spec.scanline_bytes();
+  return part.pixels.data() + static_cast<std::size_t>(y) * part.image_spec.scanline_bytes();
 }
 const std::byte* RowOf(const ImagePart& part, int y) {
-  return part.pixels.data() + static_cast<std::size_t>(y) * part.spec.scanline_bytes();
+  return part.pixels.data() + static_cast<std::size_t>(y) * part.image_spec.scanline_bytes();
 }
 
 // One row of every channel as floats (integers scaled to 0.0-1.0).
 void RowToFloats(const ImagePart& part, int y, std::vector<float>& floats) {
-  const std::size_t count = static_cast<std::size_t>(part.spec.width) * part.spec.nchannels;
+  const std::size_t count = static_cast<std::size_t>(part.image_spec.width) * part.image_spec.nchannels;
   floats.resize(count);
-  OIIO::convert_pixel_values(part.spec.format, RowOf(part, y), TypeDesc::FLOAT, floats.data(), static_cast<int>(count));
+  OIIO::convert_pixel_values(part.image_spec.format, RowOf(part, y), TypeDesc::FLOAT, floats.data(), static_cast<int>(count));
 }
 
 template <class T>
@@ -32,7 +32,7 @@ void Quantised(const std::vector<float>& floats, void* row, double full_scale) {
 
 void FloatsToRow(std::vector<float>& floats, ImagePart& part, int y) {
   void* row = RowOf(part, y);
-  switch (part.spec.format.basetype) {
+  switch (part.image_spec.format.basetype) {
     case TypeDesc::UINT8:
       return Quantised<uint8_t>(floats, row, 255.0);
     case TypeDesc::UINT16:
@@ -45,18 +45,18 @@ void FloatsToRow(std::vector<float>& floats, ImagePart& part, int y) {
       for (float& value : floats)
         if (std::isnan(value)) value = 0.0f;
   }
-  OIIO::convert_pixel_values(TypeDesc::FLOAT, floats.data(), part.spec.format, row, static_cast<int>(floats.size()));
+  OIIO::convert_pixel_values(TypeDesc::FLOAT, floats.data(), part.image_spec.format, row, static_cast<int>(floats.size()));
 }
 
 }  // namespace
 
 minihost::World PackFrame(const SourceImage& image) {
   const ImagePart& part = image.Rendered();
-  const int width = part.spec.width, n = part.spec.nchannels;
-  minihost::World world(image.layout, width, part.spec.height);
+  const int width = part.image_spec.width, n = part.image_spec.nchannels;
+  minihost::World world(image.layout, width, part.image_spec.height);
   std::vector<float> floats, rgba(static_cast<std::size_t>(width) * 4);
   const auto& ch = image.channels;
-  for (int y = 0; y < part.spec.height; ++y) {
+  for (int y = 0; y < part.image_spec.height; ++y) {
     RowToFloats(part, y, floats);
     for (int x = 0; x < width; ++x) {
       const float* in = floats.data() + static_cast<std::size_t>(x) * n;
@@ -73,10 +73,10 @@ minihost::World PackFrame(const SourceImage& image) {
 
 void UnpackFrame(const minihost::World& world, SourceImage& image) {
   ImagePart& part = image.Rendered();
-  const int width = part.spec.width, n = part.spec.nchannels;
+  const int width = part.image_spec.width, n = part.image_spec.nchannels;
   std::vector<float> floats, rgba(static_cast<std::size_t>(width) * 4);
   const auto& ch = image.channels;
-  for (int y = 0; y < part.spec.height; ++y) {
+  for (int y = 0; y < part.image_spec.height; ++y) {
     UnpackRow(world.Layout(), world.PixelAddress(0, y), rgba.data(), static_cast<std::size_t>(width));
     RowToFloats(part, y, floats);
     for (int x = 0; x < width; ++x) {

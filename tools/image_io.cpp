@@ -76,18 +76,18 @@ std::string_view SampleTypeName(SampleType type) {
 void ConvertRenderedPart(SourceImage& image, SampleType type) {
   ImagePart& part = image.Rendered();
   const TypeDesc target = TypeDescOf(type);
-  if (part.spec.format == target && part.spec.channelformats.empty()) return;
-  OIIO::ImageSpec spec = part.spec;
-  spec.set_format(target);
-  spec.channelformats.clear();
-  spec.erase_attribute("oiio:BitsPerSample");
-  std::vector<std::byte> pixels(spec.image_bytes());
-  const int row_samples = spec.width * spec.nchannels;
-  for (int y = 0; y < spec.height; ++y)  // a row at a time: a whole frame's count may not fit an int
-    if (!OIIO::convert_pixel_values(part.spec.format, part.pixels.data() + y * part.spec.scanline_bytes(), target,
-                                    pixels.data() + y * spec.scanline_bytes(), row_samples))
+  if (part.image_spec.format == target && part.image_spec.channelformats.empty()) return;
+  OIIO::ImageSpec image_spec = part.image_spec;
+  image_spec.set_format(target);
+  image_spec.channelformats.clear();
+  image_spec.erase_attribute("oiio:BitsPerSample");
+  std::vector<std::byte> pixels(image_spec.image_bytes());
+  const int row_samples = image_spec.width * image_spec.nchannels;
+  for (int y = 0; y < image_spec.height; ++y)  // a row at a time: a whole frame's count may not fit an int
+    if (!OIIO::convert_pixel_values(part.image_spec.format, part.pixels.data() + y * part.image_spec.scanline_bytes(), target,
+                                    pixels.data() + y * image_spec.scanline_bytes(), row_samples))
       throw ToolError(image.path, "cannot convert the samples to " + std::string(SampleTypeName(type)));
-  part.spec = spec;
+  part.image_spec = image_spec;
   part.pixels = std::move(pixels);
 }
 
@@ -107,14 +107,14 @@ void WriteImage(const std::string& path, const SourceImage& image, const WriteSe
     throw ToolError(path, "the input has " + std::to_string(count) + " parts and " + out->format_name() +
                               " holds one; write to a format that holds several (.exr, .tif)");
   std::vector<OIIO::ImageSpec> headers;
-  for (const ImagePart& part : image.parts) headers.push_back(OutputSpec(part.spec, settings, *out));
+  for (const ImagePart& part : image.parts) headers.push_back(OutputSpec(part.image_spec, settings, *out));
 
   AtomicFile file(path);
   bool written = count == 1 ? out->open(file.TempPath(), headers[0]) : out->open(file.TempPath(), count, headers.data());
   for (int i = 0; written && i < count; ++i) {
     const ImagePart& part = image.parts[static_cast<std::size_t>(i)];
     if (i > 0) written = out->open(file.TempPath(), headers[static_cast<std::size_t>(i)], OIIO::ImageOutput::AppendSubimage);
-    written = written && out->write_image(part.spec.format, part.pixels.data());
+    written = written && out->write_image(part.image_spec.format, part.pixels.data());
   }
   written = written && out->close();
   if (!written) throw ToolError(path, "cannot write: " + Reason(out->geterror(), "the writer failed"));

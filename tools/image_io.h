@@ -36,7 +36,7 @@ struct ReadSettings {
 // One part of a file: its header as read and its pixels (the data window)
 // in the header's sample type, channels interleaved, rows top to bottom.
 struct ImagePart {
-  OIIO::ImageSpec spec;
+  OIIO::ImageSpec image_spec;
   std::vector<std::byte> pixels;
 };
 
@@ -53,8 +53,8 @@ struct SourceImage {
 
   const ImagePart& Rendered() const { return parts[static_cast<std::size_t>(part)]; }
   ImagePart& Rendered() { return parts[static_cast<std::size_t>(part)]; }
-  int Width() const { return Rendered().spec.width; }
-  int Height() const { return Rendered().spec.height; }
+  int Width() const { return Rendered().image_spec.width; }
+  int Height() const { return Rendered().image_spec.height; }
 };
 
 // Keeps a file open between frames, so that the frames of a movie are

@@ -30,15 +30,15 @@ void CheckReadable(const std::string& path) {
   if (access(path.c_str(), R_OK) != 0) throw ToolError(path, "permission denied");
 }
 
-int FindChannel(const OIIO::ImageSpec& spec, const std::string& name) {
-  for (int c = 0; c < spec.nchannels; ++c)
-    if (spec.channel_name(c) == name) return c;
+int FindChannel(const OIIO::ImageSpec& image_spec, const std::string& name) {
+  for (int c = 0; c < image_spec.nchannels; ++c)
+    if (image_spec.channel_name(c) == name) return c;
   return -1;
 }
 
-int FindAlpha(const OIIO::ImageSpec& spec, const std::string& prefix) {
+int FindAlpha(const OIIO::ImageSpec& image_spec, const std::string& prefix) {
   for (const char* name : {"A", "a", "Alpha", "alpha"})
-    if (const int c = FindChannel(spec, prefix + name); c >= 0) return c;
+    if (const int c = FindChannel(image_spec, prefix + name); c >= 0) return c;
   return -1;
 }
 
@@ -107,16 +107,16 @@ Choice ChooseChannels(const std::string& path, const std::vector<OIIO::ImageSpec
                             LayerNames(specs) + ")");
 }
 
-SampleFacts FactsOf(const OIIO::ImageSpec& spec, const std::array<int, 4>& channels) {
+SampleFacts FactsOf(const OIIO::ImageSpec& image_spec, const std::array<int, 4>& channels) {
   SampleFacts facts{true, 0};
   for (int c : channels) {
     if (c < 0) continue;
-    const TypeDesc type = spec.channelformat(c);
+    const TypeDesc type = image_spec.channelformat(c);
     facts.integer = facts.integer && type.basetype != TypeDesc::HALF && type.basetype != TypeDesc::FLOAT &&
                     type.basetype != TypeDesc::DOUBLE;
     facts.bits = std::max(facts.bits, static_cast<int>(type.size() * 8));
   }
-  facts.bits = spec.get_int_attribute("oiio:BitsPerSample", facts.bits);
+  facts.bits = image_spec.get_int_attribute("oiio:BitsPerSample", facts.bits);
   return facts;
 }
 
@@ -158,19 +158,19 @@ void CheckMemory(const std::string& path, const std::vector<OIIO::ImageSpec>& sp
 // A grey part gets R, G and B from its grey channel in front of its other
 // channels, so that the effect's colours have somewhere to go.
 void ExpandGrey(ImagePart& part, Choice& choice) {
-  const OIIO::ImageSpec& old = part.spec;
+  const OIIO::ImageSpec& old = part.image_spec;
   const int grey = choice.channels[0];
   std::vector<int> order = {grey, grey, grey};
   for (int c = 0; c < old.nchannels; ++c)
     if (c != grey) order.push_back(c);
-  OIIO::ImageSpec spec = old;
-  spec.nchannels = static_cast<int>(order.size());
-  spec.channelnames = {"R", "G", "B"};
-  spec.channelformats.clear();
-  for (std::size_t i = 3; i < order.size(); ++i) spec.channelnames.push_back(old.channel_name(order[i]));
-  spec.alpha_channel = -1;
-  for (int c = 3; c < spec.nchannels; ++c)
-    if (order[static_cast<std::size_t>(c)] == choice.channels[3]) spec.alpha_channel = c;
+  OIIO::ImageSpec image_spec = old;
+  image_spec.nchannels = static_cast<int>(order.size());
+  image_spec.channelnames = {"R", "G", "B"};
+  image_spec.channelformats.clear();
+  for (std::size_t i = 3; i < order.size(); ++i) image_spec.channelnames.push_back(old.channel_name(order[i]));
+  image_spec.alpha_channel = -1;
+  for (int c = 3; c < image_spec.nchannels; ++c)
+    if (order[static_cast<std::size_t>(c)] == choice.channels[3]) image_spec.alpha_channel = c;
   const std::size_t size = old.format.size();
   const std::size_t count = static_cast<std::size_t>(old.width) * old.height;
   std::vector<std::byte> pixels(count * order.size() * size);
@@ -179,22 +179,22 @@ void ExpandGrey(ImagePart& part, Choice& choice) {
       std::memcpy(&pixels[(i * order.size() + c) * size],
                   &part.pixels[(i * static_cast<std::size_t>(old.nchannels) + static_cast<std::size_t>(order[c])) * size],
                   size);
-  part.spec = spec;
+  part.image_spec = image_spec;
   part.pixels = std::move(pixels);
-  choice.channels = {0, 1, 2, spec.alpha_channel};
+  choice.channels = {0, 1, 2, image_spec.alpha_channel};
   choice.grey = false;
 }
 
 // Turns a part upright as its orientation says, and marks it upright.
 void Reorient(ImagePart& part) {
-  OIIO::ImageBuf stored(part.spec, part.pixels.data());
+  OIIO::ImageBuf stored(part.image_spec, part.pixels.data());
   OIIO::ImageBuf upright = OIIO::ImageBufAlgo::reorient(stored);
   if (upright.has_error()) throw std::runtime_error(upright.geterror());
-  OIIO::ImageSpec spec = upright.spec();
-  spec.attribute("Orientation", 1);
-  std::vector<std::byte> pixels(spec.image_bytes());
-  upright.get_pixels(upright.roi(), spec.format, pixels.data());
-  part.spec = spec;
+  OIIO::ImageSpec image_spec = upright.spec();
+  image_spec.attribute("Orientation", 1);
+  std::vector<std::byte> pixels(image_spec.image_bytes());
+  upright.get_pixels(upright.roi(), image_spec.format, pixels.data());
+  part.image_spec = image_spec;
   part.pixels = std::move(pixels);
 }
 
@@ -275,10 +275,10 @@ SourceImage FrameReader::Read(const std::string& path, int movie_frame, const Re
 
   for (std::size_t i = 0; i < specs.size(); ++i) {
     ImagePart part{specs[i], std::vector<std::byte>(specs[i].image_bytes())};
-    const bool read = in->read_image(subimages[i], 0, 0, part.spec.nchannels, part.spec.format, part.pixels.data());
+    const bool read = in->read_image(subimages[i], 0, 0, part.image_spec.nchannels, part.image_spec.format, part.pixels.data());
     if (!read || in->has_error())
       throw ToolError(path, "damaged or truncated image: " + Reason(in->geterror(), "the pixels cannot be read"));
-    if (!settings.keep_orientation && part.spec.get_int_attribute("Orientation", 1) != 1) Reorient(part);
+    if (!settings.keep_orientation && part.image_spec.get_int_attribute("Orientation", 1) != 1) Reorient(part);
     image.parts.push_back(std::move(part));
   }
   if (!image.movie) {

@@ -145,11 +145,11 @@ void WriteTimeline(const std::string& path, const PaletteReport& report) {
   const std::vector<uint8_t> pixels = DrawTimeline(columns, geometry);
   auto out = OIIO::ImageOutput::create(path);
   if (!out) throw ToolError(path, "no image format for this file name: " + OIIO::geterror());
-  OIIO::ImageSpec spec(geometry.width, geometry.height, 3, OIIO::TypeDesc::UINT8);
-  spec.attribute("ImageDescription", "huewright palette timeline: " + report.host);
+  OIIO::ImageSpec image_spec(geometry.width, geometry.height, 3, OIIO::TypeDesc::UINT8);
+  image_spec.attribute("ImageDescription", "huewright palette timeline: " + report.host);
   AtomicFile file(path);
   const bool written =
-      out->open(file.TempPath(), spec) && out->write_image(OIIO::TypeDesc::UINT8, pixels.data()) && out->close();
+      out->open(file.TempPath(), image_spec) && out->write_image(OIIO::TypeDesc::UINT8, pixels.data()) && out->close();
   if (!written) throw ToolError(path, "cannot write the timeline: " + out->geterror());
   file.Commit();
 }
