@@ -84,8 +84,10 @@ manual=$scratch/debroot/usr/share/man/man1/huewright.1.gz
 warnings=$(zcat "$manual" | groff -man -Tutf8 -ww -z 2>&1)
 [[ -z "$warnings" ]] || fail "groff warns about the manual page: $warnings"
 usage_line=$("$native/tools/huewright" --help 2>&1 | sed -n 's/^[Uu]sage: *//p' | head -1)
-zcat "$manual" | groff -man -Tascii 2>/dev/null | col -b | grep -qF -- "$usage_line" ||
-  fail "the manual page lacks the usage line '$usage_line'"
+# Read whole before searching: grep -q stops at the first match, and the
+# writers it leaves behind would fail the pipeline under pipefail.
+manual_text=$(zcat "$manual" | groff -man -Tascii 2>/dev/null | col -b)
+grep -qF -- "$usage_line" <<<"$manual_text" || fail "the manual page lacks the usage line '$usage_line'"
 photo=$root/demo/MtTamNorth.jpg
 "$scratch/debroot/usr/bin/huewright" render "$photo" -o "$scratch/from_package.png" >/dev/null ||
   fail "the packaged huewright did not render $photo without --plugin"
