@@ -31,7 +31,8 @@ constexpr uint32_t kStageRelease = 3;
 constexpr uint32_t kFilePrerelease = 0x2;
 
 constexpr const char* kCompanyName = "Kestrow Productions";
-constexpr const char* kProductName = "Huewright Generator";
+// The product is the effect: one name for the effects panel and the file.
+constexpr const char* kProductName = effect::kDisplayName;
 constexpr const char* kFileDescription = "Huewright Generator effect for After Effects and Premiere Pro";
 constexpr const char* kInternalName = "HuewrightGenerator";
 constexpr const char* kOriginalFilename = "HuewrightGenerator.aex";
