@@ -122,7 +122,12 @@ World* HostState::FindWorld(const PF_EffectWorld* record) const {
 
 PF_Err HostState::CreateWorld(PixelLayout layout, A_long width, A_long height, bool clear, PF_EffectWorld* record) {
   if (!record || width < 0 || height < 0) return PF_Err_BAD_CALLBACK_PARAM;
-  auto world = std::make_unique<World>(layout, width, height);
+  std::unique_ptr<World> world;
+  if (spare_world && spare_world->Layout() == layout && spare_world->Width() == width &&
+      spare_world->Height() == height)
+    world = std::move(spare_world);
+  else
+    world = std::make_unique<World>(layout, width, height);
   world->FillBytes(clear ? uint8_t{0} : kUnclearedByte);
   *record = *world->Record();
   created_worlds.push_back(std::move(world));
@@ -145,15 +150,18 @@ PF_Err HostState::DisposeWorld(const char* caller, PF_EffectWorld* record) {
     Error(std::string(caller) + " of a world the host did not create, or disposed twice");
     return PF_Err_BAD_CALLBACK_PARAM;
   }
-  CheckGuards(**found, "created");
+  // A damaged world is reported once and never handed out again.
+  if (CheckGuards(**found, "created")) spare_world = std::move(*found);
   created_worlds.erase(found);
   ++disposed_count;
   std::memset(record, 0, sizeof *record);
   return PF_Err_NONE;
 }
 
-void HostState::CheckGuards(const World& world, const char* role) {
-  for (const std::string& damage : world.GuardDamage()) Error(std::string(role) + " " + damage);
+bool HostState::CheckGuards(const World& world, const char* role) {
+  const std::vector<std::string> damage = world.GuardDamage();
+  for (const std::string& text : damage) Error(std::string(role) + " " + text);
+  return damage.empty();
 }
 
 // --- finding the host -------------------------------------------------------

@@ -77,11 +77,16 @@ class HostState {
   std::vector<std::unique_ptr<World>> created_worlds;
   int created_count = 0;
   int disposed_count = 0;
+  // The last world the effect disposed of, kept for its next request of the
+  // same layout and size, as a host's world cache does: a fresh frame-sized
+  // allocation costs more in page faults than the effect's whole pass.
+  std::unique_ptr<World> spare_world;
   // The world a record describes (by record address or pixel address), or null.
   World* FindWorld(const PF_EffectWorld* record) const;
   PF_Err CreateWorld(PixelLayout layout, A_long width, A_long height, bool clear, PF_EffectWorld* record);
   PF_Err DisposeWorld(const char* caller, PF_EffectWorld* record);
-  void CheckGuards(const World& world, const char* role);
+  // Reports every damaged guard region; true when there was none.
+  bool CheckGuards(const World& world, const char* role);
 
   // Premiere pixel formats.
   std::vector<PrPixelFormat> declared_formats;

@@ -224,6 +224,9 @@ TEST(Verify, ReportsWhatTheEffectLeftBehind) {
   }
 }
 
+// The second request of each kind gets the world the host kept from the
+// first, after the effect scribbled over it: it must come back cleared (or
+// marked uncleared) all the same.
 TEST(Verify, NewWorldsAreClearedOnlyWhenAsked) {
   struct Made {
     bool v2;
@@ -236,19 +239,27 @@ TEST(Verify, NewWorldsAreClearedOnlyWhenAsked) {
     host->WithinCall([&] {
       auto* v1 = Acquire<PF_WorldSuite1>(*host, kPFWorldSuite, 1);
       auto* v2 = Acquire<PF_WorldSuite2>(*host, kPFWorldSuite, 2);
-      PF_EffectWorld world{};
       PF_ProgPtr ref = host->InData().effect_ref;
-      if (made.v2)
-        v2->PF_NewWorld(ref, 3, 2, static_cast<PF_Boolean>(made.clear), PF_PixelFormat_ARGB128, &world);
-      else
-        v1->new_world(ref, 3, 2, made.clear, &world);
-      EXPECT_EQ(static_cast<uint8_t*>(world.data)[world.rowbytes + 5], made.byte);
-      // Either version disposes of worlds of both.
-      EXPECT_EQ(v2->PF_DisposeWorld(ref, &world), PF_Err_NONE);
+      for (int round = 0; round < 2; ++round) {
+        PF_EffectWorld world{};
+        if (made.v2)
+          v2->PF_NewWorld(ref, 3, 2, static_cast<PF_Boolean>(made.clear), PF_PixelFormat_ARGB128, &world);
+        else
+          v1->new_world(ref, 3, 2, made.clear, &world);
+        auto* pixels = static_cast<uint8_t*>(world.data);
+        const std::size_t row_bytes = static_cast<std::size_t>(world.width) * (made.v2 ? 16 : 4);
+        for (A_long y = 0; y < world.height; ++y) {
+          EXPECT_EQ(pixels[y * world.rowbytes], made.byte) << "round " << round;
+          EXPECT_EQ(pixels[y * world.rowbytes + row_bytes - 1], made.byte) << "round " << round;
+          std::memset(pixels + y * world.rowbytes, 0x77, row_bytes);
+        }
+        // Either version disposes of worlds of both.
+        EXPECT_EQ(v2->PF_DisposeWorld(ref, &world), PF_Err_NONE);
+      }
       Release(*host, kPFWorldSuite, 2);
       Release(*host, kPFWorldSuite, 1);
     });
-    EXPECT_EQ(host->CreatedWorlds(), 1);
+    EXPECT_EQ(host->CreatedWorlds(), 2);
     EXPECT_EQ(host->VerifyReport(), "");
   }
 }
