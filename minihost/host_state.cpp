@@ -158,6 +158,12 @@ PF_Err HostState::DisposeWorld(const char* caller, PF_EffectWorld* record) {
   return PF_Err_NONE;
 }
 
+std::shared_ptr<WorkerPool> HostState::IterationPool(int workers) {
+  std::lock_guard lock(pool_mutex_);
+  if (!pool_ || pool_->Workers() != workers) pool_ = std::make_shared<WorkerPool>(workers);
+  return pool_;
+}
+
 bool HostState::CheckGuards(const World& world, const char* role) {
   const std::vector<std::string> damage = world.GuardDamage();
   for (const std::string& text : damage) Error(std::string(role) + " " + text);

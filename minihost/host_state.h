@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "host.h"
+#include "worker_pool.h"
 
 namespace minihost {
 
@@ -81,6 +82,10 @@ class HostState {
   // same layout and size, as a host's world cache does: a fresh frame-sized
   // allocation costs more in page faults than the effect's whole pass.
   std::unique_ptr<World> spare_world;
+
+  // The iteration threads besides the caller's, made on first use and again
+  // when the thread count changes; a pool still running keeps itself alive.
+  std::shared_ptr<WorkerPool> IterationPool(int workers);
   // The world a record describes (by record address or pixel address), or null.
   World* FindWorld(const PF_EffectWorld* record) const;
   PF_Err CreateWorld(PixelLayout layout, A_long width, A_long height, bool clear, PF_EffectWorld* record);
@@ -129,6 +134,8 @@ class HostState {
   };
   std::mutex fault_mutex_;
   std::vector<ArmedFault> faults_;
+  std::mutex pool_mutex_;
+  std::shared_ptr<WorkerPool> pool_;
   mutable std::mutex error_mutex_;
   std::vector<std::string> errors_;
 };

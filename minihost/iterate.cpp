@@ -2,6 +2,7 @@
 // the source and destination pixels at the same position, never outside
 // either world; rows optionally split over several threads.
 #include <algorithm>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -31,23 +32,28 @@ PF_Err VisitRows(const PF_EffectWorld* src, const PF_EffectWorld& dst, Span span
   return PF_Err_NONE;
 }
 
+// Rows split into equal parts, one per thread: the host's pool when it is
+// free, threads of this call's own when the pool is already iterating.
 template <class Pixel, class PixelFunc>
-PF_Err VisitSpan(const PF_EffectWorld* src, const PF_EffectWorld& dst, Span span, void* refcon, PixelFunc pix_fn,
-                 int threads) {
+PF_Err VisitSpan(HostState& host, const PF_EffectWorld* src, const PF_EffectWorld& dst, Span span, void* refcon,
+                 PixelFunc pix_fn) {
   const A_long rows = span.bottom - span.top;
-  const int workers = static_cast<int>(std::min<A_long>(std::max(threads, 1), std::max<A_long>(rows, 1)));
+  const int threads = std::max(host.options.iterate_threads, 1);
+  const int workers = static_cast<int>(std::min<A_long>(threads, std::max<A_long>(rows, 1)));
   if (workers <= 1) return VisitRows<Pixel>(src, dst, span, refcon, pix_fn);
   std::vector<PF_Err> results(static_cast<std::size_t>(workers), PF_Err_NONE);
-  std::vector<std::thread> pool;
-  for (int worker = 0; worker < workers; ++worker) {
-    Span part = span;
-    part.top = span.top + static_cast<A_long>(static_cast<int64_t>(rows) * worker / workers);
-    part.bottom = span.top + static_cast<A_long>(static_cast<int64_t>(rows) * (worker + 1) / workers);
-    pool.emplace_back([&, part, worker] {
-      results[static_cast<std::size_t>(worker)] = VisitRows<Pixel>(src, dst, part, refcon, pix_fn);
-    });
+  const std::function<void(int)> part = [&](int worker) {
+    Span rows_of_part = span;
+    rows_of_part.top = span.top + static_cast<A_long>(static_cast<int64_t>(rows) * worker / workers);
+    rows_of_part.bottom = span.top + static_cast<A_long>(static_cast<int64_t>(rows) * (worker + 1) / workers);
+    results[static_cast<std::size_t>(worker)] = VisitRows<Pixel>(src, dst, rows_of_part, refcon, pix_fn);
+  };
+  if (!host.IterationPool(threads - 1)->Run(workers, part)) {
+    std::vector<std::thread> threads;
+    for (int worker = 1; worker < workers; ++worker) threads.emplace_back(part, worker);
+    part(0);
+    for (std::thread& thread : threads) thread.join();
   }
-  for (std::thread& thread : pool) thread.join();
   for (PF_Err err : results)
     if (err) return err;
   return PF_Err_NONE;
@@ -86,8 +92,7 @@ PF_Err Iterate(const char* name, PF_InData* in_data, A_long progress_base, A_lon
       return PF_Err_BAD_CALLBACK_PARAM;
     }
     const Span span = ClipArea(area, *to, from);
-    return VisitSpan<Pixel>(from ? from->Record() : nullptr, *to->Record(), span, refcon, pix_fn,
-                            host->options.iterate_threads);
+    return VisitSpan<Pixel>(*host, from ? from->Record() : nullptr, *to->Record(), span, refcon, pix_fn);
   });
 }
 
