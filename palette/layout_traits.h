@@ -14,6 +14,7 @@
 
 #include "analysers.h"
 #include "band_accumulator.h"
+#include "packed_measure.h"
 #include "pf_pixels.h"
 #include "pixel_refcon.h"
 
@@ -129,11 +130,16 @@ struct FloatRgbLayout : Positions {
   static constexpr bool kCopiesAfterAnalysis = false;
 
   static void Accumulate(BandAccumulator::Row& row, int32_t x, const Pixel& p) {
+#if defined(__SSE2__)
+    AccumulateRgbPacked<FloatChannelIndex<Positions::kRed>(), FloatChannelIndex<Positions::kGreen>(),
+                        FloatChannelIndex<Positions::kBlue>()>(row, x, p);
+#else
     const double red = p.*Positions::kRed;
     const double green = p.*Positions::kGreen;
     const double blue = p.*Positions::kBlue;
     const double brightness = ((RaiseNegative(green) + RaiseNegative(red)) + RaiseNegative(blue)) * 0.333;
     row.Add(x, SelectBand(brightness), std::fabs(red), std::fabs(green), std::fabs(blue));
+#endif
   }
 
   static void Paint(const BandPalette& palette, int band, const Pixel&, Pixel& out) {
@@ -162,6 +168,10 @@ struct VuyaFloatLayout {
   }
 
   static void Accumulate(BandAccumulator::Row& row, int32_t x, const Pixel& p) {
+#if defined(__SSE2__)
+    static_assert(FloatChannelIndex<kV>() == 0 && FloatChannelIndex<kU>() == 1 && FloatChannelIndex<kY>() == 2);
+    AccumulateVuyaPacked(row, x, p);
+#else
     const double v = p.*kV;
     const double u = p.*kU;
     const double y = p.*kY;
@@ -177,6 +187,7 @@ struct VuyaFloatLayout {
     const float red_difference = static_cast<float>(double(red - luma) * 0.713);
     const float blue_difference = static_cast<float>(double(blue - luma) * 0.565);
     row.Add(x, SelectBand(brightness), luma, red_difference, blue_difference);
+#endif
   }
 
   // The palette keeps luma, red difference, blue difference; the swatch keeps

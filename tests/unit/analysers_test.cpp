@@ -311,4 +311,110 @@ TEST(Analysers, CountsOfAPassAddUpToThePixelsVisited) {
   EXPECT_EQ(bands_used, 5);
 }
 
+
+// The float measurements written out one scalar operation at a time, as the
+// effect documents them; the analysers (packed or not, pixel by pixel or row
+// by row) must give exactly these bits, NaN payloads and signed zeros
+// included.
+struct Measured {
+  int band;
+  double values[kChannelCount];
+};
+
+double Raised(double value) { return 0.0 > value ? 0.0 : value; }
+float Limited(double value) { return static_cast<float>(value < 0.0 ? 0.0 : value > 1.0 ? 1.0 : value); }
+
+Measured MeasureRgb(float red, float green, float blue) {
+  const double brightness = ((Raised(green) + Raised(red)) + Raised(blue)) * 0.333;
+  return {SelectBand(brightness), {std::fabs(double(red)), std::fabs(double(green)), std::fabs(double(blue))}};
+}
+
+Measured MeasureVuya(float v, float u, float y) {
+  const float red = Limited(double(v) * 1.403 + double(y));
+  const float green = Limited((double(y) - double(u) * 0.344) - double(v) * 0.714);
+  const float blue = Limited(double(u) * 1.77 + double(y));
+  const double brightness = ((double(green) + double(red)) + double(blue)) * 0.333;
+  const float luma = static_cast<float>((double(red) * 0.299 + double(green) * 0.587) + double(blue) * 0.114);
+  const float red_difference = static_cast<float>(double(red - luma) * 0.713);
+  const float blue_difference = static_cast<float>(double(blue - luma) * 0.565);
+  return {SelectBand(brightness), {luma, red_difference, blue_difference}};
+}
+
+bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// Channel values where rounding, limiting and comparisons turn: thresholds,
+// both zeros, subnormals, huge values, infinities and NaNs with payloads.
+std::vector<float> EdgeValues() {
+  std::vector<float> values = {0.0f, -0.0f, 1.0f, -1.0f, 0.2f, 0.6f, 0.60000002f, 0.19999999f, 1.0000001f, 0.5f,
+                               1.2f, -0.3f, 1e-40f, -1e-40f, 3.4e38f, -3.4e38f, kInff, -kInff, kNaNf};
+  for (uint32_t bits : {0x7fc01234u, 0xffc00001u}) {
+    float payload_nan;
+    std::memcpy(&payload_nan, &bits, sizeof bits);
+    values.push_back(payload_nan);
+  }
+  return values;
+}
+
+PF_PixelFloat FloatPixel(float a, float b, float c, float d) { return PF_PixelFloat{a, b, c, d}; }
+
+TEST(FloatAnalysers, EveryPathGivesTheDocumentedBitsOnEdgeValues) {
+  struct Layout {
+    const char* name;
+    int32_t (*pixel_fn)(void*, int32_t, int32_t, PF_PixelFloat*, PF_PixelFloat*);
+    void (*row_fn)(PixelRefcon*, int32_t, PF_PixelFloat*, PF_PixelFloat*, int32_t);
+    // The pixel of three channel values in the layout's memory order.
+    PF_PixelFloat (*pixel_of)(float, float, float);
+    Measured (*measure)(float, float, float);
+  };
+  const Layout layouts[] = {
+      {"argb32f", AnalyzeArgbFloat, nullptr, [](float r, float g, float b) { return FloatPixel(1.0f, r, g, b); },
+       MeasureRgb},
+      {"bgra32f", AnalyzeBgraFloat, AnalyzeBgraFloatRow,
+       [](float r, float g, float b) { return FloatPixel(b, g, r, 1.0f); }, MeasureRgb},
+      {"vuya32f", AnalyzeVuyaFloat, AnalyzeVuyaFloatRow,
+       [](float v, float u, float y) { return FloatPixel(v, u, y, 0.5f); }, MeasureVuya},
+  };
+  const std::vector<float> values = EdgeValues();
+  for (const Layout& layout : layouts) {
+    std::vector<PF_PixelFloat> pixels;
+    for (float a : values)
+      for (float b : values)
+        for (float c : values) {
+          pixels.push_back(layout.pixel_of(a, b, c));
+          const Measured expected = layout.measure(a, b, c);
+          const PassResult got = AnalysePixels<PF_PixelFloat>(layout.pixel_fn, {pixels.back()});
+          ASSERT_EQ(got.OnlyBand(), expected.band) << layout.name << " " << a << " " << b << " " << c;
+          for (int ch = 0; ch < kChannelCount; ++ch)
+            ASSERT_TRUE(SameBits(got.sums[expected.band][ch], 0.0 + expected.values[ch]))
+                << layout.name << " " << a << " " << b << " " << c << " channel " << ch << ": "
+                << got.sums[expected.band][ch] << " vs " << expected.values[ch];
+        }
+    if (!layout.row_fn) continue;
+    // Rows of 1, 2 and 3 pixels (the row walks take pixels in pairs and a
+    // last one alone) add exactly what the pixel function adds.
+    for (std::size_t first = 0; first + 3 <= pixels.size(); first += 3)
+      for (int32_t width = 1; width <= 3; ++width) {
+        std::vector<PF_PixelFloat> row(pixels.begin() + first, pixels.begin() + first + width), out(row.size());
+        BandAccumulator accumulator(true, 1);
+        PixelRefcon refcon{};
+        refcon.accumulator = &accumulator;
+        layout.row_fn(&refcon, 0, row.data(), out.data(), width);
+        PassResult walked;
+        accumulator.MergeInto(walked.sums, walked.counts);
+        const PassResult called = AnalysePixels<PF_PixelFloat>(layout.pixel_fn, row);
+        ASSERT_EQ(std::memcmp(walked.sums, called.sums, sizeof walked.sums), 0) << layout.name << " row at " << first;
+        ASSERT_EQ(std::memcmp(walked.counts, called.counts, sizeof walked.counts), 0) << layout.name;
+      }
+  }
+}
+
+#if defined(__SSE2__)
+TEST(FloatAnalysers, PackedBandSelectionMatchesSelectBand) {
+  constexpr double kInf = std::numeric_limits<double>::infinity(), kNaN = std::numeric_limits<double>::quiet_NaN();
+  for (double brightness : {-1.0, -0.0, 0.0, 0.19999999999999998, 0.2, 0.39999999999999997, 0.4, 0.6, 0.8,
+                            0.7999999999999999, 1e300, -kInf, kInf, kNaN, -kNaN})
+    EXPECT_EQ(SelectBandPacked(_mm_set_sd(brightness)), SelectBand(brightness)) << brightness;
+}
+#endif
+
 }  // namespace
