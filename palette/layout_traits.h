@@ -15,6 +15,7 @@
 #include "analysers.h"
 #include "band_accumulator.h"
 #include "packed_measure.h"
+#include "wide_measure.h"
 #include "pf_pixels.h"
 #include "pixel_refcon.h"
 
@@ -142,6 +143,23 @@ struct FloatRgbLayout : Positions {
 #endif
   }
 
+#if defined(__SSE2__)
+  // Pixels x and x + 1, each exactly as Accumulate adds it.
+  [[gnu::always_inline]] static void AccumulatePair(BandAccumulator::Row& row, int32_t x, const Pixel& p,
+                                                    const Pixel& q) {
+    AccumulateRgbPair<FloatChannelIndex<Positions::kRed>(), FloatChannelIndex<Positions::kGreen>(),
+                      FloatChannelIndex<Positions::kBlue>()>(row, x, p, q);
+  }
+#endif
+#if defined(HUEWRIGHT_WIDE_MEASURE)
+  // Pixels x .. x + 3 of row pixels, each exactly as Accumulate adds it.
+  [[gnu::target("avx"), gnu::always_inline]] static void AccumulateQuad(BandAccumulator::Row& row, int32_t x,
+                                                                        const Pixel* pixels) {
+    AccumulateRgbQuad<FloatChannelIndex<Positions::kRed>(), FloatChannelIndex<Positions::kGreen>(),
+                      FloatChannelIndex<Positions::kBlue>()>(row, x, pixels + x);
+  }
+#endif
+
   static void Paint(const BandPalette& palette, int band, const Pixel&, Pixel& out) {
     const double* colour = palette.rgb[band];
     out.*Positions::kRed = static_cast<float>(colour[0]);
@@ -189,6 +207,21 @@ struct VuyaFloatLayout {
     row.Add(x, SelectBand(brightness), luma, red_difference, blue_difference);
 #endif
   }
+
+#if defined(__SSE2__)
+  // Pixels x and x + 1, each exactly as Accumulate adds it.
+  [[gnu::always_inline]] static void AccumulatePair(BandAccumulator::Row& row, int32_t x, const Pixel& p,
+                                                    const Pixel& q) {
+    AccumulateVuyaPair(row, x, p, q);
+  }
+#endif
+#if defined(HUEWRIGHT_WIDE_MEASURE)
+  // Pixels x .. x + 3 of row pixels, each exactly as Accumulate adds it.
+  [[gnu::target("avx"), gnu::always_inline]] static void AccumulateQuad(BandAccumulator::Row& row, int32_t x,
+                                                                        const Pixel* pixels) {
+    AccumulateVuyaQuad(row, x, pixels + x);
+  }
+#endif
 
   // The palette keeps luma, red difference, blue difference; the swatch keeps
   // the input's alpha, read before anything is written (in may be out).

@@ -92,5 +92,85 @@ template <int kRed, int kGreen, int kBlue>
                 _mm_unpackhi_pd(differences_d, one));
 }
 
+// --- two neighbouring pixels at once, one per lane -------------------------
+// The row walks of the Premiere float layouts take pixels in pairs: every
+// value below holds pixel x in its low lane and pixel x + 1 in its high
+// lane, each lane going through the operations above.
+
+// Both lanes' bands (low lane first).
+struct BandPair {
+  int32_t first, second;
+};
+inline BandPair SelectBandPair(__m128d brightness) {
+  const __m128i below = _mm_add_epi64(
+      _mm_add_epi64(_mm_castpd_si128(_mm_cmplt_pd(brightness, _mm_set1_pd(0.8))),
+                    _mm_castpd_si128(_mm_cmplt_pd(brightness, _mm_set1_pd(0.6)))),
+      _mm_add_epi64(_mm_castpd_si128(_mm_cmplt_pd(brightness, _mm_set1_pd(0.4))),
+                    _mm_castpd_si128(_mm_cmplt_pd(brightness, _mm_set1_pd(0.2)))));
+  return {4 + _mm_cvtsi128_si32(below), 4 + _mm_cvtsi128_si32(_mm_unpackhi_epi64(below, below))};
+}
+
+// Channel k (memory position 0..3) of both pixels, as doubles.
+struct PixelPair {
+  __m128 low, high;  // channels 0, 1 and 2, 3 of both pixels, interleaved
+  PixelPair(const PF_PixelFloat& first, const PF_PixelFloat& second)
+      : low(_mm_unpacklo_ps(LoadPixel(first), LoadPixel(second))),
+        high(_mm_unpackhi_ps(LoadPixel(first), LoadPixel(second))) {}
+  template <int kChannel>
+  __m128d Channel() const {
+    const __m128 half = kChannel < 2 ? low : high;
+    return _mm_cvtps_pd(kChannel % 2 == 0 ? half : _mm_movehl_ps(half, half));
+  }
+};
+
+// Adds both pixels: values (c0, c1, c2) of pixel x in the low lanes, of
+// pixel x + 1 in the high lanes.
+[[gnu::always_inline]] inline void AddPair(BandAccumulator::Row& row, int32_t x, BandPair bands, __m128d c0,
+                                           __m128d c1, __m128d c2) {
+  const __m128d one = _mm_set1_pd(1.0);
+  row.AddPacked(x, bands.first, _mm_unpacklo_pd(c0, c1), _mm_unpacklo_pd(c2, one));
+  row.AddPacked(x + 1, bands.second, _mm_unpackhi_pd(c0, c1), _mm_unpackhi_pd(c2, one));
+}
+
+template <int kRed, int kGreen, int kBlue>
+[[gnu::always_inline]] inline void AccumulateRgbPair(BandAccumulator::Row& row, int32_t x, const PF_PixelFloat& p,
+                                                     const PF_PixelFloat& q) {
+  const PixelPair pair(p, q);
+  const __m128d red = pair.Channel<kRed>(), green = pair.Channel<kGreen>(), blue = pair.Channel<kBlue>();
+  const __m128d zero = _mm_setzero_pd();
+  const __m128d brightness = _mm_mul_pd(
+      _mm_add_pd(_mm_add_pd(_mm_max_pd(zero, green), _mm_max_pd(zero, red)), _mm_max_pd(zero, blue)),
+      _mm_set1_pd(0.333));
+  const __m128d magnitude = _mm_castsi128_pd(_mm_set1_epi64x(0x7fffffffffffffffLL));
+  AddPair(row, x, SelectBandPair(brightness), _mm_and_pd(red, magnitude), _mm_and_pd(green, magnitude),
+          _mm_and_pd(blue, magnitude));
+}
+
+// Limits to 0..1 and rounds to float, kept in the low two float lanes.
+inline __m128 LimitToUnitPair(__m128d value) {
+  return _mm_cvtpd_ps(_mm_min_pd(_mm_set1_pd(1.0), _mm_max_pd(_mm_setzero_pd(), value)));
+}
+
+[[gnu::always_inline]] inline void AccumulateVuyaPair(BandAccumulator::Row& row, int32_t x, const PF_PixelFloat& p,
+                                                      const PF_PixelFloat& q) {
+  const PixelPair pair(p, q);
+  const __m128d v = pair.Channel<0>(), u = pair.Channel<1>(), y = pair.Channel<2>();
+  const __m128 red = LimitToUnitPair(_mm_add_pd(_mm_mul_pd(v, _mm_set1_pd(1.403)), y));
+  const __m128 green =
+      LimitToUnitPair(_mm_sub_pd(_mm_sub_pd(y, _mm_mul_pd(u, _mm_set1_pd(0.344))), _mm_mul_pd(v, _mm_set1_pd(0.714))));
+  const __m128 blue = LimitToUnitPair(_mm_add_pd(_mm_mul_pd(u, _mm_set1_pd(1.77)), y));
+  const __m128d red_d = _mm_cvtps_pd(red), green_d = _mm_cvtps_pd(green), blue_d = _mm_cvtps_pd(blue);
+  const __m128d brightness = _mm_mul_pd(_mm_add_pd(_mm_add_pd(green_d, red_d), blue_d), _mm_set1_pd(0.333));
+  const __m128 luma = _mm_cvtpd_ps(
+      _mm_add_pd(_mm_add_pd(_mm_mul_pd(red_d, _mm_set1_pd(0.299)), _mm_mul_pd(green_d, _mm_set1_pd(0.587))),
+                 _mm_mul_pd(blue_d, _mm_set1_pd(0.114))));
+  const __m128 red_difference =
+      _mm_cvtpd_ps(_mm_mul_pd(_mm_cvtps_pd(_mm_sub_ps(red, luma)), _mm_set1_pd(0.713)));
+  const __m128 blue_difference =
+      _mm_cvtpd_ps(_mm_mul_pd(_mm_cvtps_pd(_mm_sub_ps(blue, luma)), _mm_set1_pd(0.565)));
+  AddPair(row, x, SelectBandPair(brightness), _mm_cvtps_pd(luma), _mm_cvtps_pd(red_difference),
+          _mm_cvtps_pd(blue_difference));
+}
+
 #endif
 #endif
