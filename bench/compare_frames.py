@@ -5,19 +5,27 @@ Each row divides the Windows build's ratio (render / memcpy under wine) by
 the native build's ratio for the same case, so the machine's load while
 each run took place cancels out. The two-host rows compare throughput gains.
 
-Usage: compare_frames.py NATIVE_RESULTS WINDOWS_RESULTS
+A shared machine has slow spells that last longer than one run, so each
+side may give several result files (comma-separated, from runs taken in
+turn with the other side's): a case keeps its best run, the lowest ratio
+and the highest throughput gain.
+
+Usage: compare_frames.py NATIVE_RESULTS[,MORE] WINDOWS_RESULTS[,MORE]
 """
 import sys
 
 GOAL = 1.25
 
 
-def read(path):
+def read(paths):
     rows = {}
-    with open(path) as results:
-        for line in results:
-            *case, value = line.strip().split("|")
-            rows[tuple(case)] = float(value)
+    for path in paths.split(","):
+        with open(path) as results:
+            for line in results:
+                *case, value = line.strip().split("|")
+                case, value = tuple(case), float(value)
+                best = max if case[2] == "two hosts" else min
+                rows[case] = best(rows.get(case, value), value)
     return rows
 
 
