@@ -8,9 +8,10 @@
 // A plain timing program, so that the same measurement builds for Windows
 // and runs under wine beside the native one (no Google Benchmark for mingw).
 //
-// Usage: frame_bench EFFECT_LIBRARY [RESULTS_FILE] [--quick] [--layout NAME]
+// Usage: frame_bench EFFECT_LIBRARY [RESULTS_FILE] [--quick] [--case TEXT]
 // RESULTS_FILE receives one "name ratio" line per case for compare_frames.py;
-// --layout runs only the layouts whose name contains NAME (for profiling).
+// --case runs only the cases whose row ("AE 8-bit|4K|photo|1", "AE 8-bit|4K|two
+// hosts|1") contains TEXT, for profiling one case.
 #include <algorithm>
 #include <array>
 #include <chrono>
@@ -204,14 +205,14 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--quick") quick = true;
-    else if (arg == "--layout" && i + 1 < argc) only = argv[++i];
+    else if (arg == "--case" && i + 1 < argc) only = argv[++i];
     else positional.push_back(arg);
   }
   if (positional.empty() || positional.size() > 2) {
-    std::fprintf(stderr, "usage: frame_bench EFFECT_LIBRARY [RESULTS_FILE] [--quick] [--layout NAME]\n");
+    std::fprintf(stderr, "usage: frame_bench EFFECT_LIBRARY [RESULTS_FILE] [--quick] [--case TEXT]\n");
     return 2;
   }
-  auto selected = [&](const LayoutCase& layout) { return std::string(layout.name).find(only) != std::string::npos; };
+  auto selected = [&](const std::string& row) { return row.find(only) != std::string::npos; };
   std::ofstream results;
   if (positional.size() > 1) results.open(positional[1]);
   try {
@@ -222,9 +223,11 @@ int main(int argc, char** argv) {
                 "goal");
     for (const Size& size : kSizes)
       for (const LayoutCase& layout : kLayouts)
-        if (selected(layout))
-          for (bool uniform : {false, true})
+        for (bool uniform : {false, true})
           for (int threads : {1, 2}) {
+            const std::string row = std::string(layout.name) + '|' + size.name + '|' +
+                                    (uniform ? "uniform" : "photo") + '|' + std::to_string(threads);
+            if (!selected(row)) continue;
             const Timing t = TimeRenders(effect, layout, size, uniform, threads, quick ? 3 : 5);
             const bool goal_row = size.width == 3840 && threads == 1;
             std::printf("%-14s %-6s %-8s %7d %10.1f %8.2f", layout.name, size.name, uniform ? "uniform" : "photo",
@@ -232,15 +235,15 @@ int main(int argc, char** argv) {
             if (goal_row) std::printf(" %7.1fx%s", layout.goal, t.ratio <= layout.goal ? "" : "  over goal");
             std::printf("\n");
             std::fflush(stdout);  // rows show as they finish, also through a pipe
-            results << layout.name << '|' << size.name << '|' << (uniform ? "uniform" : "photo") << '|' << threads
-                    << '|' << t.ratio << '\n';
+            results << row << '|' << t.ratio << '\n';
           }
     std::printf("\nTwo hosts rendering 4K photographs at once, throughput over one host (goal >= 1.8)\n");
     for (const LayoutCase& layout : kLayouts) {
-      if (!selected(layout)) continue;
+      const std::string row = std::string(layout.name) + "|4K|two hosts|1";
+      if (!selected(row)) continue;
       const double gain = ConcurrentThroughput(effect, layout, kSizes[1], quick ? 2 : 4);
       std::printf("%-14s %8.2f%s\n", layout.name, gain, gain >= 1.8 ? "" : "  under goal");
-      results << layout.name << "|4K|two hosts|1|" << gain << '\n';
+      results << row << '|' << gain << '\n';
     }
   } catch (const std::exception& error) {
     std::fprintf(stderr, "frame_bench: %s\n", error.what());
