@@ -40,16 +40,17 @@ struct LayoutCase {
   const char* name;
   Application application;
   PixelLayout layout;
-  double goal;  // render / memcpy at 4K on one iteration thread
+  double goal;        // render / memcpy at 4K on one iteration thread
+  bool host_iterates;  // the host's iteration suite runs both passes (else the effect walks the rows)
 };
 
 const LayoutCase kLayouts[] = {
-    {"AE 8-bit", Application::kAfterEffects, PixelLayout::kArgb8, 8.0},
-    {"AE 16-bit", Application::kAfterEffects, PixelLayout::kArgb16, 8.0},
-    {"AE 32-bit", Application::kAfterEffects, PixelLayout::kArgbFloat, 8.0},
-    {"PPro BGRA 8u", Application::kPremiere, PixelLayout::kBgra8, 5.0},
-    {"PPro BGRA 32f", Application::kPremiere, PixelLayout::kBgraFloat, 3.0},
-    {"PPro VUYA 32f", Application::kPremiere, PixelLayout::kVuyaFloat, 3.0},
+    {"AE 8-bit", Application::kAfterEffects, PixelLayout::kArgb8, 8.0, true},
+    {"AE 16-bit", Application::kAfterEffects, PixelLayout::kArgb16, 8.0, true},
+    {"AE 32-bit", Application::kAfterEffects, PixelLayout::kArgbFloat, 8.0, true},
+    {"PPro BGRA 8u", Application::kPremiere, PixelLayout::kBgra8, 5.0, true},
+    {"PPro BGRA 32f", Application::kPremiere, PixelLayout::kBgraFloat, 3.0, false},
+    {"PPro VUYA 32f", Application::kPremiere, PixelLayout::kVuyaFloat, 3.0, false},
 };
 
 struct Size {
@@ -141,7 +142,50 @@ double Median(std::vector<double> values) {
 
 struct Timing {
   double render_ms, ratio;
+  double host_floor;  // two host passes of a copying pixel function / memcpy; 0 where the effect walks
 };
+
+// A pixel function that only copies: what the host's iteration costs with
+// no effect work at all.
+template <class Pixel>
+PF_Err CopyPixel(void*, A_long, A_long, Pixel* in, Pixel* out) {
+  *out = *in;
+  return PF_Err_NONE;
+}
+
+template <class Suite, class Pixel>
+void IterateCopy(Host& host, World& input, World& output, const char* suite_name) {
+  const void* suite = nullptr;
+  host.InData().pica_basicP->AcquireSuite(suite_name, 1, &suite);
+  if (!suite) throw std::runtime_error(std::string("no ") + suite_name);
+  static_cast<const Suite*>(suite)->iterate(&host.InData(), 0, output.Height(), input.Record(), nullptr, nullptr,
+                                            CopyPixel<Pixel>, output.Record());
+  host.InData().pica_basicP->ReleaseSuite(suite_name, 1);
+}
+
+// Seconds for the two iteration passes a render makes, through the same
+// host (and its iteration threads) over the same worlds.
+double TimeHostPasses(Host& host, World& input, World& output) {
+  host.UseWorlds(&input, &output);
+  const auto start = Clock::now();
+  host.WithinCall([&] {
+    for (int pass = 0; pass < 2; ++pass) {
+      switch (minihost::PixelBytes(input.Layout())) {
+        case 4:
+          IterateCopy<PF_Iterate8Suite1, PF_Pixel8>(host, input, output, kPFIterate8Suite);
+          break;
+        case 8:
+          IterateCopy<PF_iterate16Suite1, PF_Pixel16>(host, input, output, kPFIterate16Suite);
+          break;
+        default:
+          IterateCopy<PF_iterateFloatSuite1, PF_PixelFloat>(host, input, output, kPFIterateFloatSuite);
+      }
+    }
+  });
+  const double seconds = Seconds(start);
+  host.UseWorlds(nullptr, nullptr);
+  return seconds;
+}
 
 // Median render time and median of the per-iteration render / memcpy ratios.
 Timing TimeRenders(const minihost::EffectLibrary& effect, const LayoutCase& layout, const Size& size, bool uniform,
@@ -153,7 +197,7 @@ Timing TimeRenders(const minihost::EffectLibrary& effect, const LayoutCase& layo
   std::vector<uint8_t> copy(bytes);
   Host host(effect, OptionsFor(layout, threads));
   if (RenderOnce(layout, host, input, output) != PF_Err_NONE) throw std::runtime_error("render failed");
-  std::vector<double> renders, ratios;
+  std::vector<double> renders, ratios, floors;
   for (int i = 0; i < repeats; ++i) {
     auto start = Clock::now();
     std::memcpy(copy.data(), input.PixelAddress(0, 0), bytes);
@@ -163,8 +207,9 @@ Timing TimeRenders(const minihost::EffectLibrary& effect, const LayoutCase& layo
     const double render_seconds = Seconds(start);
     renders.push_back(render_seconds * 1e3);
     ratios.push_back(render_seconds / copy_seconds);
+    if (layout.host_iterates) floors.push_back(TimeHostPasses(host, input, output) / copy_seconds);
   }
-  return {Median(renders), Median(ratios)};
+  return {Median(renders), Median(ratios), floors.empty() ? 0.0 : Median(floors)};
 }
 
 // Throughput of two hosts rendering at once over that of one alone, both
@@ -219,8 +264,9 @@ int main(int argc, char** argv) {
     const minihost::EffectLibrary effect = minihost::EffectLibrary::Load(positional[0]);
     std::printf("\nWhole frames through minihost (%s): median render, ratio to a memcpy of the frame\n",
                 positional[0].c_str());
-    std::printf("%-14s %-6s %-8s %7s %10s %8s %8s\n", "layout", "size", "content", "threads", "render ms", "ratio",
-                "goal");
+    std::printf("(host floor: the host's two iteration passes of a pixel function that only copies, / memcpy)\n");
+    std::printf("%-14s %-6s %-8s %7s %10s %8s %10s %8s\n", "layout", "size", "content", "threads", "render ms",
+                "ratio", "host floor", "goal");
     for (const Size& size : kSizes)
       for (const LayoutCase& layout : kLayouts)
         for (bool uniform : {false, true})
@@ -232,6 +278,8 @@ int main(int argc, char** argv) {
             const bool goal_row = size.width == 3840 && threads == 1;
             std::printf("%-14s %-6s %-8s %7d %10.1f %8.2f", layout.name, size.name, uniform ? "uniform" : "photo",
                         threads, t.render_ms, t.ratio);
+            if (t.host_floor > 0) std::printf(" %10.2f", t.host_floor);
+            else std::printf(" %10s", "-");
             if (goal_row) std::printf(" %7.1fx%s", layout.goal, t.ratio <= layout.goal ? "" : "  over goal");
             std::printf("\n");
             std::fflush(stdout);  // rows show as they finish, also through a pipe
