@@ -4,6 +4,9 @@
 // packed_measure.h (and the plain C++ in layout_traits.h). Used only where
 // the processor and the system support AVX (CpuHasAvx); compiled for AVX
 // function by function, so the rest of the effect still runs on any x86-64.
+// (That is also why these repeat the SSE2 forms' shape rather than share a
+// template with them: code shared with the AVX forms would be compiled for
+// AVX, which the SSE2 forms must never be.)
 #ifndef HUEWRIGHT_PALETTE_WIDE_MEASURE_H
 #define HUEWRIGHT_PALETTE_WIDE_MEASURE_H
 
