@@ -267,8 +267,8 @@ int main(int argc, char** argv) {
     std::printf("(host floor: the host's two iteration passes of a pixel function that only copies, / memcpy)\n");
     std::printf("%-14s %-6s %-8s %7s %10s %8s %10s %8s\n", "layout", "size", "content", "threads", "render ms",
                 "ratio", "host floor", "goal");
-    for (const Size& size : kSizes)
-      for (const LayoutCase& layout : kLayouts)
+    for (const LayoutCase& layout : kLayouts)
+      for (const Size& size : kSizes)
         for (bool uniform : {false, true})
           for (int threads : {1, 2}) {
             const std::string row = std::string(layout.name) + '|' + size.name + '|' +
