@@ -3,6 +3,7 @@
 // either world; rows optionally split over several threads.
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -17,18 +18,23 @@ struct Span {
 };
 
 template <class Pixel>
-Pixel* PixelOf(const PF_EffectWorld& world, A_long x, A_long y) {
-  auto* row = static_cast<uint8_t*>(world.data) + static_cast<std::ptrdiff_t>(y) * world.rowbytes;
-  return reinterpret_cast<Pixel*>(row) + x;
+Pixel* RowOf(const PF_EffectWorld& world, A_long y) {
+  return reinterpret_cast<Pixel*>(static_cast<uint8_t*>(world.data) + static_cast<std::ptrdiff_t>(y) * world.rowbytes);
 }
 
+// Each row's addresses are found once, from the records as the iteration
+// began: the pixel function's call could otherwise make the compiler read
+// them again for every pixel.
 template <class Pixel, class PixelFunc>
 PF_Err VisitRows(const PF_EffectWorld* src, const PF_EffectWorld& dst, Span span, void* refcon, PixelFunc pix_fn) {
-  for (A_long y = span.top; y < span.bottom; ++y)
-    for (A_long x = span.left; x < span.right; ++x) {
-      Pixel* in = src ? PixelOf<Pixel>(*src, x, y) : nullptr;
-      if (const PF_Err err = pix_fn(refcon, x, y, in, PixelOf<Pixel>(dst, x, y))) return err;
-    }
+  const PF_EffectWorld dst_record = dst;
+  const std::optional<PF_EffectWorld> src_record = src ? std::optional(*src) : std::nullopt;
+  for (A_long y = span.top; y < span.bottom; ++y) {
+    Pixel* const in_row = src_record ? RowOf<Pixel>(*src_record, y) : nullptr;
+    Pixel* const out_row = RowOf<Pixel>(dst_record, y);
+    for (A_long x = span.left; x < span.right; ++x)
+      if (const PF_Err err = pix_fn(refcon, x, y, in_row ? in_row + x : nullptr, out_row + x)) return err;
+  }
   return PF_Err_NONE;
 }
 
