@@ -9,6 +9,10 @@ name says analyser, writer or swatch lookup); a call through a pointer, an
 import thunk, a PLT entry or any other function (__emutls_get_address,
 memmove, a lock) fails the check, naming the path that reached it.
 
+A function reached that uses 256-bit registers must also clear their upper
+halves (vzeroupper) before it returns or leaves for another function: left
+dirty, they slow every SSE instruction that runs after it, the host's too.
+
 Usage: check_pixel_calls.py OBJDUMP LIBRARY
 """
 import re
@@ -21,6 +25,7 @@ OWN_PIXEL_CODE = re.compile(r"Analyze|Draw|CellByExactComparison|Swatch")
 HEADER = re.compile(r"^[0-9a-f]+ <(.+)>:$")
 BRANCH = re.compile(r"\s(call|jmp)q?\s+(.*)$")
 TARGET = re.compile(r"^[0-9a-f]+ <([^+>]+)(\+0x[0-9a-f]+)?>$")
+EXIT = re.compile(r"\s(retq?|call|jmp)q?\b(.*)$")
 
 
 def functions(objdump, library):
@@ -41,6 +46,23 @@ def branches(body):
         branch = BRANCH.search(line)
         if branch:
             yield branch.group(2).strip()
+
+
+def leaves_upper_halves_dirty(name, body):
+    """Exits reached, in layout order, after a 256-bit instruction with no
+    vzeroupper in between (jumps within the function are not exits)."""
+    dirty, exits = False, []
+    for line in body:
+        if "vzeroupper" in line:
+            dirty = False
+        elif "%ymm" in line:
+            dirty = True
+        exit_ = EXIT.search(line)
+        if exit_ and dirty:
+            target = TARGET.match(exit_.group(2).strip())
+            if exit_.group(1).startswith("ret") or not target or target.group(1) != name:
+                exits.append(line.strip())
+    return exits
 
 
 def main():
@@ -67,11 +89,14 @@ def main():
             elif callee not in seen:
                 seen.add(callee)
                 stack.append((callee, path + [callee]))
+    for name in sorted(seen):
+        for line in leaves_upper_halves_dirty(name, bodies.get(name, [])):
+            faults.append(f"{name}: leaves with the upper halves of the vector registers dirty: {line}")
     for fault in faults:
         print(fault)
     if not faults:
         print(f"{library}: {len(seen)} functions of pixel code reached from the analysers and writers, "
-              "no library call")
+              "no library call, no vector registers left dirty")
     return 1 if faults else 0
 
 
