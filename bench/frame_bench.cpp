@@ -40,7 +40,7 @@ struct LayoutCase {
   const char* name;
   Application application;
   PixelLayout layout;
-  double goal;        // render / memcpy at 4K on one iteration thread
+  double goal;         // render / memcpy at 4K on one iteration thread
   bool host_iterates;  // the host's iteration suite runs both passes (else the effect walks the rows)
 };
 
@@ -249,9 +249,12 @@ int main(int argc, char** argv) {
   std::string only;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    if (arg == "--quick") quick = true;
-    else if (arg == "--case" && i + 1 < argc) only = argv[++i];
-    else positional.push_back(arg);
+    if (arg == "--quick")
+      quick = true;
+    else if (arg == "--case" && i + 1 < argc)
+      only = argv[++i];
+    else
+      positional.push_back(arg);
   }
   if (positional.empty() || positional.size() > 2) {
     std::fprintf(stderr, "usage: frame_bench EFFECT_LIBRARY [RESULTS_FILE] [--quick] [--case TEXT]\n");
@@ -265,21 +268,23 @@ int main(int argc, char** argv) {
     std::printf("\nWhole frames through minihost (%s): median render, ratio to a memcpy of the frame\n",
                 positional[0].c_str());
     std::printf("(host floor: the host's two iteration passes of a pixel function that only copies, / memcpy)\n");
-    std::printf("%-14s %-6s %-8s %7s %10s %8s %10s %8s\n", "layout", "size", "content", "threads", "render ms",
-                "ratio", "host floor", "goal");
+    std::printf("%-14s %-6s %-8s %7s %10s %8s %10s %8s\n", "layout", "size", "content", "threads", "render ms", "ratio",
+                "host floor", "goal");
     for (const LayoutCase& layout : kLayouts)
       for (const Size& size : kSizes)
         for (bool uniform : {false, true})
           for (int threads : {1, 2}) {
-            const std::string row = std::string(layout.name) + '|' + size.name + '|' +
-                                    (uniform ? "uniform" : "photo") + '|' + std::to_string(threads);
+            const std::string row = std::string(layout.name) + '|' + size.name + '|' + (uniform ? "uniform" : "photo") +
+                                    '|' + std::to_string(threads);
             if (!selected(row)) continue;
             const Timing t = TimeRenders(effect, layout, size, uniform, threads, quick ? 3 : 5);
             const bool goal_row = size.width == 3840 && threads == 1;
             std::printf("%-14s %-6s %-8s %7d %10.1f %8.2f", layout.name, size.name, uniform ? "uniform" : "photo",
                         threads, t.render_ms, t.ratio);
-            if (t.host_floor > 0) std::printf(" %10.2f", t.host_floor);
-            else std::printf(" %10s", "-");
+            if (t.host_floor > 0)
+              std::printf(" %10.2f", t.host_floor);
+            else
+              std::printf(" %10s", "-");
             if (goal_row) std::printf(" %7.1fx%s", layout.goal, t.ratio <= layout.goal ? "" : "  over goal");
             std::printf("\n");
             std::fflush(stdout);  // rows show as they finish, also through a pipe

@@ -46,15 +46,17 @@ template <class Layout>
 #endif
 
 // The row's cells are found once; pixels are then measured four or two at
-// a time (each exactly as Analyze measures it), in column order. in and out are the same row or rows apart, so copying the row after
-// measuring it gives what copying pixel by pixel gives.
+// a time (each exactly as Analyze measures it), in column order. in and out
+// are the same row or rows apart, so copying the row after measuring it
+// gives what copying pixel by pixel gives.
 template <class Layout>
 void AnalyzeRow(PixelRefcon* refcon, int32_t y, typename Layout::Pixel* in, typename Layout::Pixel* out,
                 int32_t width) {
   const BandAccumulator* accumulator = refcon ? refcon->accumulator : nullptr;
   if (BandAccumulator::Row* row = accumulator ? accumulator->RowAt(y) : nullptr) {
 #if defined(HUEWRIGHT_WIDE_MEASURE)
-    if (CpuHasAvx()) AnalyzeRowWithAvx<Layout>(*row, in, width);
+    if (CpuHasAvx())
+      AnalyzeRowWithAvx<Layout>(*row, in, width);
     else
 #endif
       AnalyzeRowInPairs<Layout>(*row, in, 0, width);

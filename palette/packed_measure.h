@@ -18,8 +18,8 @@
 // Memory position (0..3) of a PF_PixelFloat member.
 template <auto kMember>
 constexpr int FloatChannelIndex() {
-  constexpr float PF_PixelFloat::* kOrder[] = {&PF_PixelFloat::alpha, &PF_PixelFloat::red, &PF_PixelFloat::green,
-                                               &PF_PixelFloat::blue};
+  constexpr float PF_PixelFloat::*kOrder[] = {&PF_PixelFloat::alpha, &PF_PixelFloat::red, &PF_PixelFloat::green,
+                                              &PF_PixelFloat::blue};
   for (int i = 0; i < 4; ++i)
     if (kOrder[i] == kMember) return i;
   return -1;
@@ -80,8 +80,8 @@ template <int kRed, int kGreen, int kBlue>
   const __m128d brightness = _mm_mul_sd(_mm_add_sd(_mm_add_sd(green_d, red_blue_d), blue_d), _mm_set_sd(0.333));
   // (red * 0.299 + green * 0.587) + blue * 0.114, rounded to float
   const __m128d weighted = _mm_mul_pd(red_blue_d, _mm_set_pd(0.114, 0.299));
-  const __m128d luma_wide = _mm_add_sd(_mm_add_sd(weighted, _mm_mul_sd(green_d, _mm_set_sd(0.587))),
-                                       _mm_unpackhi_pd(weighted, weighted));
+  const __m128d luma_wide =
+      _mm_add_sd(_mm_add_sd(weighted, _mm_mul_sd(green_d, _mm_set_sd(0.587))), _mm_unpackhi_pd(weighted, weighted));
   const __m128 luma = _mm_cvtsd_ss(_mm_setzero_ps(), luma_wide);
   // float(double(red - luma) * 0.713), float(double(blue - luma) * 0.565)
   const __m128 differences = _mm_sub_ps(red_blue, _mm_shuffle_ps(luma, luma, 0));
@@ -102,11 +102,10 @@ struct BandPair {
   int32_t first, second;
 };
 inline BandPair SelectBandPair(__m128d brightness) {
-  const __m128i below = _mm_add_epi64(
-      _mm_add_epi64(_mm_castpd_si128(_mm_cmplt_pd(brightness, _mm_set1_pd(0.8))),
-                    _mm_castpd_si128(_mm_cmplt_pd(brightness, _mm_set1_pd(0.6)))),
-      _mm_add_epi64(_mm_castpd_si128(_mm_cmplt_pd(brightness, _mm_set1_pd(0.4))),
-                    _mm_castpd_si128(_mm_cmplt_pd(brightness, _mm_set1_pd(0.2)))));
+  const __m128i below = _mm_add_epi64(_mm_add_epi64(_mm_castpd_si128(_mm_cmplt_pd(brightness, _mm_set1_pd(0.8))),
+                                                    _mm_castpd_si128(_mm_cmplt_pd(brightness, _mm_set1_pd(0.6)))),
+                                      _mm_add_epi64(_mm_castpd_si128(_mm_cmplt_pd(brightness, _mm_set1_pd(0.4))),
+                                                    _mm_castpd_si128(_mm_cmplt_pd(brightness, _mm_set1_pd(0.2)))));
   return {4 + _mm_cvtsi128_si32(below), 4 + _mm_cvtsi128_si32(_mm_unpackhi_epi64(below, below))};
 }
 
@@ -125,8 +124,8 @@ struct PixelPair {
 
 // Adds both pixels: values (c0, c1, c2) of pixel x in the low lanes, of
 // pixel x + 1 in the high lanes.
-[[gnu::always_inline]] inline void AddPair(BandAccumulator::Row& row, int32_t x, BandPair bands, __m128d c0,
-                                           __m128d c1, __m128d c2) {
+[[gnu::always_inline]] inline void AddPair(BandAccumulator::Row& row, int32_t x, BandPair bands, __m128d c0, __m128d c1,
+                                           __m128d c2) {
   const __m128d one = _mm_set1_pd(1.0);
   row.AddPacked(x, bands.first, _mm_unpacklo_pd(c0, c1), _mm_unpacklo_pd(c2, one));
   row.AddPacked(x + 1, bands.second, _mm_unpackhi_pd(c0, c1), _mm_unpackhi_pd(c2, one));
@@ -138,9 +137,9 @@ template <int kRed, int kGreen, int kBlue>
   const PixelPair pair(p, q);
   const __m128d red = pair.Channel<kRed>(), green = pair.Channel<kGreen>(), blue = pair.Channel<kBlue>();
   const __m128d zero = _mm_setzero_pd();
-  const __m128d brightness = _mm_mul_pd(
-      _mm_add_pd(_mm_add_pd(_mm_max_pd(zero, green), _mm_max_pd(zero, red)), _mm_max_pd(zero, blue)),
-      _mm_set1_pd(0.333));
+  const __m128d brightness =
+      _mm_mul_pd(_mm_add_pd(_mm_add_pd(_mm_max_pd(zero, green), _mm_max_pd(zero, red)), _mm_max_pd(zero, blue)),
+                 _mm_set1_pd(0.333));
   const __m128d magnitude = _mm_castsi128_pd(_mm_set1_epi64x(0x7fffffffffffffffLL));
   AddPair(row, x, SelectBandPair(brightness), _mm_and_pd(red, magnitude), _mm_and_pd(green, magnitude),
           _mm_and_pd(blue, magnitude));
@@ -164,10 +163,8 @@ inline __m128 LimitToUnitPair(__m128d value) {
   const __m128 luma = _mm_cvtpd_ps(
       _mm_add_pd(_mm_add_pd(_mm_mul_pd(red_d, _mm_set1_pd(0.299)), _mm_mul_pd(green_d, _mm_set1_pd(0.587))),
                  _mm_mul_pd(blue_d, _mm_set1_pd(0.114))));
-  const __m128 red_difference =
-      _mm_cvtpd_ps(_mm_mul_pd(_mm_cvtps_pd(_mm_sub_ps(red, luma)), _mm_set1_pd(0.713)));
-  const __m128 blue_difference =
-      _mm_cvtpd_ps(_mm_mul_pd(_mm_cvtps_pd(_mm_sub_ps(blue, luma)), _mm_set1_pd(0.565)));
+  const __m128 red_difference = _mm_cvtpd_ps(_mm_mul_pd(_mm_cvtps_pd(_mm_sub_ps(red, luma)), _mm_set1_pd(0.713)));
+  const __m128 blue_difference = _mm_cvtpd_ps(_mm_mul_pd(_mm_cvtps_pd(_mm_sub_ps(blue, luma)), _mm_set1_pd(0.565)));
   AddPair(row, x, SelectBandPair(brightness), _mm_cvtps_pd(luma), _mm_cvtps_pd(red_difference),
           _mm_cvtps_pd(blue_difference));
 }

@@ -54,8 +54,7 @@ HUEWRIGHT_AVX __m256d Below(__m256d brightness, double threshold) {
 HUEWRIGHT_AVX void SelectBandQuad(__m256d brightness, int32_t bands[4]) {
   const __m256d count = _mm256_add_pd(_mm256_add_pd(Below(brightness, 0.8), Below(brightness, 0.6)),
                                       _mm256_add_pd(Below(brightness, 0.4), Below(brightness, 0.2)));
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(bands),
-                   _mm256_cvttpd_epi32(_mm256_sub_pd(_mm256_set1_pd(4.0), count)));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(bands), _mm256_cvttpd_epi32(_mm256_sub_pd(_mm256_set1_pd(4.0), count)));
 }
 
 // Adds pixels x .. x + 3: lane i holds pixel x + i's brightness and values.
@@ -97,12 +96,11 @@ HUEWRIGHT_AVX void AccumulateVuyaQuad(BandAccumulator::Row& row, int32_t x, cons
   const __m128 blue = LimitToUnitQuad(_mm256_add_pd(Times(u, 1.77), y));
   const __m256d red_d = _mm256_cvtps_pd(red), green_d = _mm256_cvtps_pd(green), blue_d = _mm256_cvtps_pd(blue);
   const __m256d brightness = Times(_mm256_add_pd(_mm256_add_pd(green_d, red_d), blue_d), 0.333);
-  const __m128 luma = _mm256_cvtpd_ps(
-      _mm256_add_pd(_mm256_add_pd(Times(red_d, 0.299), Times(green_d, 0.587)), Times(blue_d, 0.114)));
+  const __m128 luma =
+      _mm256_cvtpd_ps(_mm256_add_pd(_mm256_add_pd(Times(red_d, 0.299), Times(green_d, 0.587)), Times(blue_d, 0.114)));
   const __m128 red_difference = _mm256_cvtpd_ps(Times(_mm256_cvtps_pd(_mm_sub_ps(red, luma)), 0.713));
   const __m128 blue_difference = _mm256_cvtpd_ps(Times(_mm256_cvtps_pd(_mm_sub_ps(blue, luma)), 0.565));
-  AddQuad(row, x, brightness, _mm256_cvtps_pd(luma), _mm256_cvtps_pd(red_difference),
-          _mm256_cvtps_pd(blue_difference));
+  AddQuad(row, x, brightness, _mm256_cvtps_pd(luma), _mm256_cvtps_pd(red_difference), _mm256_cvtps_pd(blue_difference));
 }
 
 #undef HUEWRIGHT_AVX
