@@ -311,6 +311,39 @@ TEST_F(Frei0rFilterTest, SlicesOfOneFrameOnOneInstanceAreFramesOfTheirOwn) {
   }
 }
 
+// A slicing host with "Measure" off: every slice, on whichever thread, is
+// painted with the palette of the last measured slice, as After Effects
+// paints a frame with analysis off.
+TEST_F(Frei0rFilterTest, MeasureOffPaintsEverySliceWithTheLastMeasuredPalette) {
+  const RgbaImage measured = Photograph(1, 120, 80);
+  const RgbaImage frame = Photograph(0, 120, 160, 9);
+  Host host(render_test::LoadedEffect(), render_test::Options(render_test::Application::kAfterEffects));
+  RenderInAfterEffects(host, measured);
+  ASSERT_EQ(host.UserChangedParam(), PF_Err_NONE);  // analysis off
+  RgbaImage expected = Blank(120, 160);
+  for (int half = 0; half < 2; ++half) {
+    RgbaImage slice = Blank(120, 80);
+    std::memcpy(slice.pixels.data(), frame.pixels.data() + half * 120 * 80, 120 * 80 * 4);
+    const RgbaImage painted = RenderInAfterEffects(host, slice);
+    std::memcpy(expected.pixels.data() + half * 120 * 80, painted.pixels.data(), 120 * 80 * 4);
+  }
+
+  Instance instance(120, 80);
+  instance.Update(measured);
+  instance.Set(kMeasure, 0.0);
+  for (int round = 0; round < 8; ++round) {
+    RgbaImage out = Blank(120, 160);
+    std::vector<std::thread> slices;
+    for (int half = 0; half < 2; ++half)
+      slices.emplace_back([&, half] {
+        const size_t offset = static_cast<size_t>(half) * 120 * 80;
+        Filter().update(instance.get(), 0.0, frame.pixels.data() + offset, out.pixels.data() + offset);
+      });
+    for (std::thread& thread : slices) thread.join();
+    EXPECT_EQ(FirstDifference(expected, out), "") << "round " << round;
+  }
+}
+
 TEST_F(Frei0rFilterTest, RefusesSizesItCannotAddressAndIgnoresMalformedCalls) {
   const unsigned too_large = 0x80000000u;
   for (auto [width, height] : {std::pair{0u, 10u}, {10u, 0u}, {too_large, 1u}, {1u, too_large}})

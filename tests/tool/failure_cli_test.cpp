@@ -24,7 +24,8 @@ class Failure : public ToolTest, public testing::WithParamInterface<FailureCase>
                     " > trunc.jpg && head -c 5000 " + Source("mountain16.tif") +
                     " > trunc.tif && echo 'not an image' > text.png && cp " + Source("mountain.png") +
                     " existing.png && ln -s existing.png link.png && ln existing.png hard.png && cp existing.png "
-                    "s.0001.png && cp existing.png s.0002.png"),
+                    "s.0001.png && cp existing.png s.0002.png && mkdir -p real/inner && cp existing.png real/in.png "
+                    "&& ln -s real/inner hop"),
               0);
     Source("five.exr");
   }
@@ -72,6 +73,10 @@ INSTANTIATE_TEST_SUITE_P(
                     {"existing.png", "is the input", "link.png"}},
         FailureCase{"output_is_input_through_hard_link", {"render", "%existing.png", "-o", "%hard.png"},
                     {"hard.png", "is the input"}},
+        // hop/.. is real, not the scratch directory: links resolve before "..".
+        FailureCase{"output_is_input_through_linked_directory_and_dotdot",
+                    {"render", "%real/in.png", "-o", "%hop/../in.png"},
+                    {"hop/../in.png", "is the input", "real/in.png"}},
         FailureCase{"output_directory_of_the_input", {"render", "%existing.png", "-o", "%."}, {"is the input"}},
         FailureCase{"pattern_into_its_own_directory", {"render", "%s.%04d.png", "--frames", "1-2", "-o", "%"},
                     {"s.0001.png", "is the input"}},

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 #include "tool_fixture.h"
@@ -180,6 +182,117 @@ INSTANTIATE_TEST_SUITE_P(Layouts, VisiblePixels,
                                          VisibleCase{"vuya", {"--host", "premiere", "--format", "vuya32f"}}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// One band of the JSON readout, its values as printed.
+struct JsonBand {
+  std::string hex;
+  std::vector<std::string> rgb8, rgb;
+  long long count = -1;
+};
+
+std::vector<std::string> Items(const std::string& list) {
+  std::vector<std::string> items;
+  std::istringstream in(list);
+  for (std::string item; std::getline(in, item, ',');) items.push_back(item.substr(item.find_first_not_of(' ')));
+  return items;
+}
+
+std::vector<JsonBand> JsonBands(const std::string& json) {
+  static const std::regex band(
+      R"(\{"band": \d, "hex": (null|"[^"]*"), "rgb8": \[([^\]]*)\], "rgb": \[([^\]]*)\], "count": (\d+)\})");
+  std::vector<JsonBand> bands;
+  for (std::sregex_iterator at(json.begin(), json.end(), band), end; at != end; ++at)
+    bands.push_back({(*at)[1], Items((*at)[2]), Items((*at)[3]), std::stoll((*at)[4])});
+  return bands;
+}
+
+struct ReadoutCase {
+  const char* name;
+  const char* input;
+  std::vector<std::string> options;  // given to both commands
+  const char* output;                // render output that holds the layout's values
+  std::vector<std::string> render_options;
+  const char* host;  // the readout's "host"
+  int levels;        // the layout's levels per unit, 0 for float
+  float stored;      // error of the output file against the layout's value
+  bool measured;     // false: no frame is measured, the swatches stay black
+};
+
+class Readout : public Palette, public testing::WithParamInterface<ReadoutCase> {};
+
+// The readout is what the render paints: each band's value is the swatch
+// pixel of the same picture rendered in the same layout, to the digits the
+// layout holds, and 0-255 and hex are that value clamped and rounded.
+TEST_P(Readout, IsTheSwatchesOfTheRenderInTheSameLayout) {
+  const ReadoutCase& c = GetParam();
+  std::vector<std::string> render = {"render", Source(c.input), "-o", Path(c.output), "-q"};
+  std::vector<std::string> palette = {"palette", "--json", Source(c.input)};
+  for (auto* args : {&render, &palette}) args->insert(args->end(), c.options.begin(), c.options.end());
+  render.insert(render.end(), c.render_options.begin(), c.render_options.end());
+  const ToolRun rendered = Run(render);
+  ASSERT_EQ(rendered.status, 0) << rendered.err;
+  const ToolRun run = Run(palette);
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find(std::string("\"host\": \"") + c.host + "\""), std::string::npos) << run.out;
+  const char* held = c.measured ? "\"frozen\": false, \"measured_on\": 1" : "\"frozen\": true, \"measured_on\": null";
+  EXPECT_NE(run.out.find(held), std::string::npos) << run.out;
+  const std::vector<JsonBand> bands = JsonBands(run.out);
+  ASSERT_EQ(bands.size(), 5u) << run.out;
+  const Pixels out = Read(c.output);
+  for (int band = 0; band < 5; ++band) {
+    SCOPED_TRACE("band " + std::to_string(band));
+    const JsonBand& readout = bands[band];
+    ASSERT_EQ(readout.rgb.size(), 3u);
+    ASSERT_EQ(readout.rgb8.size(), 3u);
+    const float* pixel =
+        out.At(static_cast<int>((0.18 + 0.16 * band) * out.width), static_cast<int>(0.875 * out.height));
+    for (int ch = 0; ch < 3; ++ch) {
+      const float p = pixel[ch];
+      if (readout.rgb[ch] == "null") {
+        EXPECT_TRUE(std::isnan(p)) << "channel " << ch << ": " << p;
+        EXPECT_EQ(readout.rgb8[ch], "null");
+        continue;
+      }
+      const float value = std::strtof(readout.rgb[ch].c_str(), nullptr);
+      if (c.levels) {
+        EXPECT_EQ(std::lround(value * c.levels), std::lround(p * c.levels)) << "channel " << ch << ": " << p;
+      } else {
+        EXPECT_EQ(value, p) << "channel " << ch;
+      }
+      EXPECT_NEAR(std::stoi(readout.rgb8[ch]), std::clamp(p, 0.0f, 1.0f) * 255, 0.5f + c.stored * 255) << ch;
+      if (!c.measured) {
+        EXPECT_EQ(p, 0.0f) << "channel " << ch;
+      }
+    }
+    const bool known = std::count(readout.rgb.begin(), readout.rgb.end(), "null") == 0;
+    EXPECT_EQ(readout.hex != "null", known) << readout.hex;
+    if (!known) continue;
+    char hex[10];
+    std::snprintf(hex, sizeof hex, "\"#%02x%02x%02x\"", std::stoi(readout.rgb8[0]), std::stoi(readout.rgb8[1]),
+                  std::stoi(readout.rgb8[2]));
+    EXPECT_EQ(readout.hex, hex);
+  }
+}
+
+const std::vector<std::string> kPremiere = {"--host", "premiere"};
+const std::vector<std::string> kFloatOut = {"--out-type", "float"};
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, Readout,
+    testing::Values(
+        ReadoutCase{"ae8", "mountain.png", {"--gain", "2"}, "out.png", {}, "After Effects, ARGB 8-bit", 255, 0, true},
+        ReadoutCase{"ae16", "mountain16.tif", {"--threads", "3"}, "out.tif", {}, "After Effects, ARGB 16-bit", 32768,
+                    0.5f / 65535, true},
+        ReadoutCase{"ae32", "carrots.exr", {"--gain", "3"}, "out.exr", kFloatOut, "After Effects, ARGB 32-bit float",
+                    0, 0, true},
+        ReadoutCase{"bgra8", "mountain.png", kPremiere, "out.png", {}, "Premiere Pro, BGRA 8u", 255, 0, true},
+        ReadoutCase{"bgra32f", "carrots.exr", kPremiere, "out.exr", kFloatOut, "Premiere Pro, BGRA 32f", 0, 0, true},
+        ReadoutCase{"vuya32f", "carrots.exr", {"--host", "premiere", "--format", "vuya32f", "--threads", "2"},
+                    "out.exr", kFloatOut, "Premiere Pro, VUYA 32f", 0, 0, true},
+        // Premiere's float BGRA path does not analyse at low quality: until
+        // a frame is measured it paints the black of an empty palette.
+        ReadoutCase{"bgra32f_low", "carrots.exr", {"--host", "premiere", "--quality", "low"}, "out.exr", kFloatOut,
+                    "Premiere Pro, BGRA 32f", 0, 0, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(Palette, FramesSummaryAddsTheCountsOfEveryFrame) {
   MakeSequence();
   const ToolRun run = Run(
@@ -261,7 +374,9 @@ TEST_F(Palette, TimelineColumnsStackTheBandsByTheirCounts) {
       while (bottom - height - 1 >= 10 && rgb8(x, bottom - height - 1) == row.hex) ++height;
       const double share = 240.0 * row.count / total;
       EXPECT_NEAR(height, share, 1.0) << "frame " << frame + 1 << " band " << band;
-      EXPECT_EQ(rgb8(frame * w, bottom - 1), height ? row.hex : rgb8(frame * w, bottom - 1)) << "column's left edge";
+      if (height > 0) {
+        EXPECT_EQ(rgb8(frame * w, bottom - 1), row.hex) << "column's left edge, band " << band;
+      }
       bottom -= height;
     }
     EXPECT_EQ(bottom, 10) << "the bands fill the column, frame " << frame + 1;

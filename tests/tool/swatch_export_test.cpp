@@ -4,6 +4,7 @@
 // prints; JSON text from names that are not UTF-8; timeline band heights.
 #include "swatch_export.h"
 
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -33,9 +34,12 @@ struct AseGroup {
   std::vector<AseColour> colours;
 };
 
+// Every read stays inside the file and inside the block being read; the
+// first fault (a block length past the end, a block that ends early) is one
+// failure, and reading stops there.
 class AseReader {
  public:
-  explicit AseReader(std::string bytes) : bytes_(std::move(bytes)) {}
+  explicit AseReader(std::string bytes) : bytes_(std::move(bytes)), limit_(bytes_.size()) {}
 
   std::vector<AseGroup> Read() {
     EXPECT_EQ(Take(4), "ASEF");
@@ -44,19 +48,28 @@ class AseReader {
     const uint32_t blocks = U32();
     std::vector<AseGroup> groups;
     bool open = false;
-    for (uint32_t i = 0; i < blocks; ++i) {
+    for (uint32_t i = 0; i < blocks && !broken_; ++i) {
       const uint16_t type = U16();
-      const std::size_t end = U32() + at_;
+      const uint32_t length = U32();
+      if (broken_) break;
+      if (length > bytes_.size() - at_) {
+        Fail("block " + std::to_string(i) + " length " + std::to_string(length) + " runs past the end");
+        break;
+      }
+      limit_ = at_ + length;
       if (type == 0xC001) {
+        std::string name = Name();
+        if (broken_) break;
         EXPECT_FALSE(open) << "nested group";
-        groups.push_back({Name(), {}});
+        groups.push_back({name, {}});
         open = true;
       } else if (type == 0x0001) {
-        EXPECT_TRUE(open) << "colour outside a group";
         AseColour colour{Name(), Take(4), {}, -1};
-        EXPECT_EQ(colour.model, "RGB ");
         for (int c = 0; c < 3; ++c) colour.values.push_back(F32());
         colour.type = U16();
+        if (broken_) break;
+        EXPECT_TRUE(open) << "colour outside a group";
+        EXPECT_EQ(colour.model, "RGB ");
         if (!groups.empty()) groups.back().colours.push_back(colour);
       } else if (type == 0xC002) {
         EXPECT_TRUE(open);
@@ -64,19 +77,25 @@ class AseReader {
       } else {
         ADD_FAILURE() << "unexpected block type " << type;
       }
-      EXPECT_EQ(at_, end) << "block " << i << " length";
-      at_ = end;
+      EXPECT_EQ(at_, limit_) << "block " << i << " holds bytes its type does not";
+      at_ = limit_;
+      limit_ = bytes_.size();
     }
+    if (broken_) return groups;
     EXPECT_FALSE(open);
     EXPECT_EQ(at_, bytes_.size()) << "bytes after the last block";
     return groups;
   }
 
  private:
+  void Fail(const std::string& fault) {
+    ADD_FAILURE() << fault;
+    broken_ = true;
+  }
   std::string Take(std::size_t n) {
-    if (at_ + n > bytes_.size()) {
-      ADD_FAILURE() << "file ends early";
-      at_ = bytes_.size();
+    if (broken_) return std::string(n, '\0');
+    if (n > limit_ - at_) {
+      Fail((limit_ == bytes_.size() ? "file" : "block") + std::string(" ends early, at byte ") + std::to_string(at_));
       return std::string(n, '\0');
     }
     at_ += n;
@@ -98,7 +117,7 @@ class AseReader {
   std::string Name() {
     const uint16_t units = U16();
     std::string name;
-    for (uint16_t i = 0; i < units; ++i) {
+    for (uint16_t i = 0; i < units && !broken_; ++i) {
       const uint16_t unit = U16();
       if (i + 1 == units)
         EXPECT_EQ(unit, 0) << "name not ended by a zero";
@@ -110,6 +129,8 @@ class AseReader {
 
   std::string bytes_;
   std::size_t at_ = 0;
+  std::size_t limit_;  // the end of the block being read, or of the file
+  bool broken_ = false;
 };
 
 std::string FromHex(const std::string& text) {
@@ -188,6 +209,33 @@ TEST(SwatchExport, ShotSummaryIsTheOnlyGroup) {
   EXPECT_EQ(groups[0].name, "shot f0003-f0012");
   EXPECT_EQ(groups[0].colours[0].name, "shot Band 1");
   EXPECT_NE(CssText(SwatchGroups(report), report.host).find("--huewright-shot-band-3: #111213;"), std::string::npos);
+}
+
+// A damaged file is one failure naming the first fault, and the reader
+// never reads past the bytes it holds.
+TEST(AseReader, DamagedFilesFailOnceAtTheFirstFault) {
+  const std::string good = AseBytes(SwatchGroups(TwoFrames()));
+  auto with_u32 = [&good](std::size_t at, uint32_t value) {
+    std::string bytes = good;
+    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> (24 - 8 * i));
+    return bytes;
+  };
+  struct Case {
+    const char* what;
+    std::string bytes;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"cut in a block header", good.substr(0, 15), "ends early"},
+      {"cut in a block body", good.substr(0, good.size() - 10), "runs past the end"},
+      {"block length past the end", with_u32(14, 0xFFFFFFF0u), "runs past the end"},
+      {"block length too short", with_u32(14, 4), "ends early"},
+      {"more blocks than the file holds", with_u32(8, 0xFFFFFFFFu), "ends early"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_NONFATAL_FAILURE(AseReader(c.bytes).Read(), c.message);
+  }
 }
 
 // GIMP palette: "GIMP Palette", then "Name: ", "Columns: " and "#" comment

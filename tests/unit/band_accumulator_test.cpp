@@ -1,8 +1,11 @@
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <climits>
+#include <ios>
 #include <limits>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -220,6 +223,54 @@ TEST(BandAccumulator, MergeAddsToWhatIsThereAndSaturatesCounts) {
   EXPECT_EQ(totals.counts[4], 11);
   EXPECT_EQ(totals.sums[0][1], 6.0);
   EXPECT_EQ(totals.sums[4][2], 1.5);
+}
+
+
+// Sums that round show the order of the merge. 2^-53 is half an ulp of 1.0:
+// added to 1.0 it rounds away (to even), while three of them added first
+// make 3 * 2^-53, and 1.0 plus that rounds to 1 + 2^-51. Channel 0 holds
+// 1.0 in the first cell and 2^-53 in three later ones, channel 1 the mirror,
+// so only the documented order (rows from the top, lanes from 0 within a
+// row) gives exactly 1.0 and 1 + 2^-51.
+TEST(BandAccumulator, MergeAddsRowsFromTheTopAndLanesInOrder) {
+  const double tiny = std::ldexp(1.0, -53);
+  struct Case {
+    const char* what;
+    int32_t rows;
+    int32_t y[4], x[4];  // the four cells, in merge order
+  };
+  const Case cases[] = {{"one lane of four rows", 4, {0, 1, 2, 3}, {0, 0, 0, 0}},
+                        {"four lanes of one row", 1, {0, 0, 0, 0}, {0, 1, 2, 3}}};
+  for (const Case& c : cases) {
+    BandAccumulator accumulator(true, c.rows);
+    for (int i = 0; i < 4; ++i)
+      accumulator.RowAt(c.y[i])->Add(c.x[i], 3, i == 0 ? 1.0 : tiny, i == 3 ? 1.0 : tiny, 0.0);
+    Totals totals;
+    accumulator.MergeInto(totals.sums, totals.counts);
+    EXPECT_EQ(totals.sums[3][0], 1.0) << c.what << ": " << std::hexfloat << totals.sums[3][0];
+    EXPECT_EQ(totals.sums[3][1], 1.0 + std::ldexp(1.0, -51)) << c.what << ": " << std::hexfloat << totals.sums[3][1];
+    EXPECT_EQ(totals.counts[3], 4) << c.what;
+  }
+}
+
+// Row storage goes back to a process-wide pool and serves later passes of
+// other heights; nothing an earlier pass added may reach a later one's sums.
+TEST(BandAccumulator, PooledRowsCarryNothingIntoPassesOfOtherHeights) {
+  // Held for the whole test, these take whatever earlier tests left in the
+  // pool, so that each pass below reuses the storage of the one before.
+  std::vector<std::unique_ptr<BandAccumulator>> holders;
+  for (int i = 0; i < 8; ++i) holders.push_back(std::make_unique<BandAccumulator>(true, 1));
+  for (int32_t rows : {300, 100, 200, 300}) {
+    BandAccumulator accumulator(true, rows);
+    for (int32_t y = 0; y < rows; ++y) accumulator.RowAt(y)->Add(y, y % kBandCount, 1.0, 2.0, 4.0);
+    Totals totals;
+    accumulator.MergeInto(totals.sums, totals.counts);
+    for (int band = 0; band < kBandCount; ++band) {
+      const int32_t count = (rows - band + kBandCount - 1) / kBandCount;  // rows y with y % 5 == band
+      EXPECT_EQ(totals.counts[band], count) << rows << " rows, band " << band;
+      EXPECT_EQ(totals.sums[band][2], 4.0 * count) << rows << " rows, band " << band;
+    }
+  }
 }
 
 }  // namespace
