@@ -152,6 +152,7 @@ CallLog& Host::Log() { return state_->log; }
 const CallLog& Host::Log() const { return state_->log; }
 void Host::RefuseSuite(SuiteRefusal refusal) { state_->refusals.push_back(std::move(refusal)); }
 void Host::FailCall(CallFault fault) { state_->ArmFault(std::move(fault)); }
+void Host::LosePieceStarts(PieceLoss loss) { state_->ArmPieceLoss(std::move(loss)); }
 void Host::ClearFaults() { state_->ClearFaults(); }
 
 }  // namespace minihost

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 #include "analysers.h"
@@ -10,6 +11,7 @@
 #include "publish_frame.h"
 #include "render_pipelines.h"
 #include "row_walker.h"
+#include "split_rows.h"
 #include "suite_helpers.h"
 #include "swatch_layout.h"
 #include "world_checks.h"
@@ -28,11 +30,14 @@ struct FramePair {
   int32_t rows;       // rows inside both worlds, at most row_count
 };
 
+// Rows of the host pass: the output's, clipped to the input.
+int32_t CoveredRows(const FramePair& frame) { return std::min(frame.input->height, frame.output->height); }
+
 PF_Err HostPass(const FramePair& frame, PixelRefcon& refcon, PF_Pixel8IterateFunc fn) {
   // The host walks the whole output; only an input too small to cover it
   // narrows the walk, so that no pixel outside the input is read.
   const bool covered = frame.input->width >= frame.output->width && frame.input->height >= frame.output->height;
-  const PF_Rect inside = {0, 0, frame.width, std::min(frame.input->height, frame.output->height)};
+  const PF_Rect inside = {0, 0, frame.width, CoveredRows(frame)};
   return frame.iterate8->iterate(frame.in_data, 0, frame.row_count, frame.input, covered ? nullptr : &inside, &refcon,
                                  fn, frame.output);
 }
@@ -52,12 +57,24 @@ struct FormatPath {
   BandModel model;
   RgbClamp clamp;
   PF_Err (*analyse)(const FramePair&, PixelRefcon&);
+  // For a pass the host iterates: the same pass on the effect's own thread.
+  PF_Err (*measure_again)(const FramePair&, BandAccumulator&);
   PF_Err (*draw)(const FramePair&, PixelRefcon&);
 };
 
 template <auto kFunction>
 PF_Err ByHost(const FramePair& frame, PixelRefcon& refcon) {
   return HostPass(frame, refcon, kFunction);
+}
+// The host pass again, on this thread, over what it covered; the host's
+// abort check runs before each row.
+template <auto kFunction>
+PF_Err MeasureAgain(const FramePair& frame, BandAccumulator& fresh) {
+  const FrameView input = {frame.input->data, frame.width, CoveredRows(frame), frame.input->rowbytes};
+  PF_InData* in_data = frame.in_data;
+  return MeasureFrameAgain(fresh, kFunction, input, [in_data] {
+    return in_data->inter.abort ? in_data->inter.abort(in_data->effect_ref) : PF_Err_NONE;
+  });
 }
 template <auto kFunction>
 PF_Err ByWalk(const FramePair& frame, PixelRefcon& refcon) {
@@ -67,10 +84,11 @@ PF_Err ByWalk(const FramePair& frame, PixelRefcon& refcon) {
 // VUYA 8-bit is not declared to the host and has no path: painting RGB bands
 // into its bytes would give wrong colours.
 constexpr FormatPath kFormatPaths[] = {
-    {PrPixelFormat_BGRA_4444_32f, 16, false, BandModel::kRgb, RgbClamp::kUnit, ByWalk<AnalyzeBgraFloatRow>,
+    {PrPixelFormat_BGRA_4444_32f, 16, false, BandModel::kRgb, RgbClamp::kUnit, ByWalk<AnalyzeBgraFloatRow>, nullptr,
      ByWalk<DrawBgraFloatRow>},
-    {PrPixelFormat_BGRA_4444_8u, 4, true, BandModel::kRgb, RgbClamp::k8, ByHost<AnalyzeBgra8>, ByHost<DrawBgra8>},
-    {PrPixelFormat_VUYA_4444_32f, 16, true, BandModel::kYuv, RgbClamp::kNone, ByWalk<AnalyzeVuyaFloatRow>,
+    {PrPixelFormat_BGRA_4444_8u, 4, true, BandModel::kRgb, RgbClamp::k8, ByHost<AnalyzeBgra8>,
+     MeasureAgain<AnalyzeBgra8>, ByHost<DrawBgra8>},
+    {PrPixelFormat_VUYA_4444_32f, 16, true, BandModel::kYuv, RgbClamp::kNone, ByWalk<AnalyzeVuyaFloatRow>, nullptr,
      ByWalk<DrawVuyaFloatRow>},
 };
 
@@ -105,15 +123,22 @@ PF_Err RunFormatPath(const FormatPath& path, const FramePair& frame, PixelRefcon
   const bool analyse = analysis_on && (path.analyses_at_low_quality || frame.in_data->quality == PF_Quality_HI);
   // Every row the host pass or the walk may visit.
   BandAccumulator accumulator(analyse, frame.output->height);
+  std::optional<BandAccumulator> again;
   if (analyse) {
     refcon.accumulator = &accumulator;
-    const PF_Err err = path.analyse(frame, refcon);
+    PF_Err err = path.analyse(frame, refcon);
     refcon.accumulator = nullptr;
+    // A host that split rows over threads lost additions (split_rows.h).
+    if (!err && path.measure_again && !EveryRowCounted(accumulator, CoveredRows(frame), frame.width)) {
+      again.emplace(true, frame.output->height);
+      err = path.measure_again(frame, *again);
+    }
     // An interrupted pass neither becomes the palette nor yields a finished frame.
     if (err) return err;
   }
+  const BandAccumulator& measured = again ? *again : accumulator;
   const BandPalette palette =
-      PublishFrame({analyse ? &accumulator : nullptr, path.model, 1.0, path.clamp, yuv_reset.Take()});
+      PublishFrame({analyse ? &measured : nullptr, path.model, 1.0, path.clamp, yuv_reset.Take()});
   refcon.palette = &palette;
   const PF_Err err = path.draw(frame, refcon);
   refcon.palette = nullptr;

@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "analysers.h"
 #include "band_accumulator.h"
@@ -7,6 +9,7 @@
 #include "pixel_refcon.h"
 #include "publish_frame.h"
 #include "render_pipelines.h"
+#include "split_rows.h"
 #include "suite_helpers.h"
 #include "swatch_layout.h"
 #include "writers.h"
@@ -53,6 +56,7 @@ struct DepthPath {
   RgbClamp clamp;
   PF_Err (*new_world)(SuiteCache&, const PF_WorldSuite2*, const Frame&);
   PF_Err (*analyse)(SuiteCache&, const Frame&);
+  PF_Err (*measure_again)(const Frame&, BandAccumulator&);
   PF_Err (*draw)(SuiteCache&, const Frame&);
 };
 
@@ -60,6 +64,21 @@ template <auto kFunction>
 PF_Err AnalysisPass(SuiteCache& suites, const Frame& f) {
   return Iterate(suites, f, f.output, kFunction);
 }
+// The pixels the host pass covers: the output, clipped to the input.
+int32_t CoveredWidth(const Frame& f) { return std::min(f.input->width, f.output->width); }
+int32_t CoveredRows(const Frame& f) { return std::min(f.input->height, f.output->height); }
+
+// The analysis pass again, on this thread, over what the host pass covered;
+// the host's abort check runs before each row.
+template <auto kFunction>
+PF_Err MeasureAgain(const Frame& f, BandAccumulator& fresh) {
+  const FrameView input = {f.input->data, CoveredWidth(f), CoveredRows(f), f.input->rowbytes};
+  PF_InData* in_data = f.in_data;
+  return MeasureFrameAgain(fresh, kFunction, input, [in_data] {
+    return in_data->inter.abort ? in_data->inter.abort(in_data->effect_ref) : PF_Err_NONE;
+  });
+}
+
 template <auto kFunction>
 PF_Err DrawingPass(SuiteCache& suites, const Frame& f) {
   return Iterate(suites, f, f.drawing, kFunction);
@@ -67,10 +86,11 @@ PF_Err DrawingPass(SuiteCache& suites, const Frame& f) {
 
 constexpr DepthPath kDepthPaths[] = {
     {PF_PixelFormat_ARGB128, RgbClamp::kNone, NewDeepWorld<PF_PixelFormat_ARGB128>, AnalysisPass<AnalyzeArgbFloat>,
-     DrawingPass<DrawArgbFloat>},
+     MeasureAgain<AnalyzeArgbFloat>, DrawingPass<DrawArgbFloat>},
     {PF_PixelFormat_ARGB64, RgbClamp::k16, NewDeepWorld<PF_PixelFormat_ARGB64>, AnalysisPass<AnalyzeArgb16>,
-     DrawingPass<DrawArgb16>},
-    {PF_PixelFormat_ARGB32, RgbClamp::k8, NewWorld8, AnalysisPass<AnalyzeArgb8>, DrawingPass<DrawArgb8>},
+     MeasureAgain<AnalyzeArgb16>, DrawingPass<DrawArgb16>},
+    {PF_PixelFormat_ARGB32, RgbClamp::k8, NewWorld8, AnalysisPass<AnalyzeArgb8>, MeasureAgain<AnalyzeArgb8>,
+     DrawingPass<DrawArgb8>},
 };
 
 const DepthPath* FindDepthPath(PF_PixelFormat format) {
@@ -129,12 +149,19 @@ PF_Err RunDepthPath(SuiteCache& suites, const DepthPath& path, const PF_WorldSui
   PF_Err err = path.new_world(suites, worlds, frame);
   if (!err) err = path.analyse(suites, frame);
   refcon.accumulator = nullptr;
+  // A host that split rows over threads lost additions (split_rows.h).
+  std::optional<BandAccumulator> again;
+  if (!err && !EveryRowCounted(accumulator, CoveredRows(frame), CoveredWidth(frame))) {
+    again.emplace(true, frame.output->height);
+    err = path.measure_again(frame, *again);
+  }
+  const BandAccumulator& measured = again ? *again : accumulator;
 
   const bool draw = !err && refcon.draw_enabled;
   // The averages are published also after a failed step (an empty or partial
   // pass normalises to what it counted); only a frame that is drawn clamps.
-  const BandPalette palette = PublishFrame({accumulator.enabled() ? &accumulator : nullptr, BandModel::kRgb,
-                                            refcon.gain, draw ? path.clamp : RgbClamp::kNone, false});
+  const BandPalette palette = PublishFrame({measured.enabled() ? &measured : nullptr, BandModel::kRgb, refcon.gain,
+                                            draw ? path.clamp : RgbClamp::kNone, false});
   if (err) return err;
   if (!draw) return frame.in_data->utils->copy(frame.in_data->effect_ref, frame.input, frame.output, nullptr, nullptr);
 
