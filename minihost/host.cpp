@@ -123,6 +123,7 @@ void Host::SetQuality(PF_Quality quality) {
 }
 
 void Host::SetIterateThreads(int threads) { state_->options.iterate_threads = threads; }
+void Host::SetIterateSplit(IterationSplit split) { state_->options.iterate_split = split; }
 
 ParamValues& Host::Params() { return state_->values; }
 const std::vector<PF_ParamDef>& Host::ParamDefinitions() const { return state_->definitions; }

@@ -95,6 +95,7 @@ class Host {
   const HostOptions& Options() const;
   void SetQuality(PF_Quality quality);
   void SetIterateThreads(int threads);
+  void SetIterateSplit(IterationSplit split);
 
   // Parameters: values for checkout_param (defaults from ParamsSetup's
   // definitions) and the definitions add_param collected, in order.
