@@ -1,7 +1,8 @@
 // SSE2 forms of the float layouts' per-pixel measurement. Each takes the
-// same operations as the plain C++ in layout_traits.h, in the same order and
-// precision, on values packed two to a register, so results are bit for bit
-// the same; they only spend fewer instructions on moving values about.
+// same operations as the scalar reference (scalar_reference.cpp), in the
+// same order and precision, on values packed two to a register, so results
+// are bit for bit the same; they only spend fewer instructions on moving
+// values about.
 // (maxpd/minpd with the bound first give "bound > x ? bound : x" and
 // "bound < x ? bound : x", which keep NaN and signed zeros as the C++ does.)
 #ifndef HUEWRIGHT_PALETTE_PACKED_MEASURE_H

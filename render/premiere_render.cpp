@@ -66,6 +66,7 @@ template <auto kFunction>
 PF_Err ByHost(const FramePair& frame, PixelRefcon& refcon) {
   return HostPass(frame, refcon, kFunction);
 }
+
 // The host pass again, on this thread, over what it covered; the host's
 // abort check runs before each row.
 template <auto kFunction>
@@ -76,6 +77,7 @@ PF_Err MeasureAgain(const FramePair& frame, BandAccumulator& fresh) {
     return in_data->inter.abort ? in_data->inter.abort(in_data->effect_ref) : PF_Err_NONE;
   });
 }
+
 template <auto kFunction>
 PF_Err ByWalk(const FramePair& frame, PixelRefcon& refcon) {
   return Walk(frame, refcon, kFunction);

@@ -12,6 +12,7 @@
 #include "split_rows.h"
 #include "suite_helpers.h"
 #include "swatch_layout.h"
+#include "world_checks.h"
 #include "writers.h"
 
 namespace {
@@ -64,19 +65,26 @@ template <auto kFunction>
 PF_Err AnalysisPass(SuiteCache& suites, const Frame& f) {
   return Iterate(suites, f, f.output, kFunction);
 }
+
 // The pixels the host pass covers: the output, clipped to the input.
 int32_t CoveredWidth(const Frame& f) { return std::min(f.input->width, f.output->width); }
 int32_t CoveredRows(const Frame& f) { return std::min(f.input->height, f.output->height); }
 
 // The analysis pass again, on this thread, over what the host pass covered;
-// the host's abort check runs before each row.
-template <auto kFunction>
-PF_Err MeasureAgain(const Frame& f, BandAccumulator& fresh) {
+// the host's abort check runs before each row. The effect walks the input
+// itself here, so it checks the world first.
+template <class Pixel>
+PF_Err MeasureAgain(const Frame& f, BandAccumulator& fresh, PixelAnalyser<Pixel> analyse) {
+  if (!WorldIsSound(f.input, sizeof(Pixel))) return PF_Err_BAD_CALLBACK_PARAM;
   const FrameView input = {f.input->data, CoveredWidth(f), CoveredRows(f), f.input->rowbytes};
   PF_InData* in_data = f.in_data;
-  return MeasureFrameAgain(fresh, kFunction, input, [in_data] {
+  return MeasureFrameAgain(fresh, analyse, input, [in_data] {
     return in_data->inter.abort ? in_data->inter.abort(in_data->effect_ref) : PF_Err_NONE;
   });
+}
+template <auto kFunction>
+PF_Err MeasureAgainWith(const Frame& f, BandAccumulator& fresh) {
+  return MeasureAgain(f, fresh, kFunction);
 }
 
 template <auto kFunction>
@@ -86,10 +94,10 @@ PF_Err DrawingPass(SuiteCache& suites, const Frame& f) {
 
 constexpr DepthPath kDepthPaths[] = {
     {PF_PixelFormat_ARGB128, RgbClamp::kNone, NewDeepWorld<PF_PixelFormat_ARGB128>, AnalysisPass<AnalyzeArgbFloat>,
-     MeasureAgain<AnalyzeArgbFloat>, DrawingPass<DrawArgbFloat>},
+     MeasureAgainWith<AnalyzeArgbFloat>, DrawingPass<DrawArgbFloat>},
     {PF_PixelFormat_ARGB64, RgbClamp::k16, NewDeepWorld<PF_PixelFormat_ARGB64>, AnalysisPass<AnalyzeArgb16>,
-     MeasureAgain<AnalyzeArgb16>, DrawingPass<DrawArgb16>},
-    {PF_PixelFormat_ARGB32, RgbClamp::k8, NewWorld8, AnalysisPass<AnalyzeArgb8>, MeasureAgain<AnalyzeArgb8>,
+     MeasureAgainWith<AnalyzeArgb16>, DrawingPass<DrawArgb16>},
+    {PF_PixelFormat_ARGB32, RgbClamp::k8, NewWorld8, AnalysisPass<AnalyzeArgb8>, MeasureAgainWith<AnalyzeArgb8>,
      DrawingPass<DrawArgb8>},
 };
 
