@@ -41,6 +41,20 @@ struct CallFault {
   bool after_work = false;
 };
 
+// What a host leaves behind when the pieces of one row run at the same time
+// on different threads: their read-modify-writes of the effect's per-row
+// state overwrite each other, and a pass reported complete has lost some of
+// a row's additions. minihost gives that outcome without the race (which
+// would be undefined behaviour in the test and come and go with timing): in
+// the n-th matching iteration split into row pieces, the first pixel of
+// every piece but a row's first is not visited. Only for a pass whose pixel
+// function writes nothing (an analysis pass): a painting pass would leave
+// those pixels unpainted, which a racing host would not.
+struct PieceLoss {
+  std::string call;  // "iterate8", "iterate16" or "iterateFloat"
+  int occurrence = 1;  // 1-based
+};
+
 }  // namespace minihost
 
 #endif

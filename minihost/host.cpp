@@ -123,6 +123,7 @@ void Host::SetQuality(PF_Quality quality) {
 }
 
 void Host::SetIterateThreads(int threads) { state_->options.iterate_threads = threads; }
+void Host::SetIterateSplit(IterationSplit split) { state_->options.iterate_split = split; }
 
 ParamValues& Host::Params() { return state_->values; }
 const std::vector<PF_ParamDef>& Host::ParamDefinitions() const { return state_->definitions; }
@@ -152,6 +153,7 @@ CallLog& Host::Log() { return state_->log; }
 const CallLog& Host::Log() const { return state_->log; }
 void Host::RefuseSuite(SuiteRefusal refusal) { state_->refusals.push_back(std::move(refusal)); }
 void Host::FailCall(CallFault fault) { state_->ArmFault(std::move(fault)); }
+void Host::LosePieceStarts(PieceLoss loss) { state_->ArmPieceLoss(std::move(loss)); }
 void Host::ClearFaults() { state_->ClearFaults(); }
 
 }  // namespace minihost

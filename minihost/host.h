@@ -24,6 +24,14 @@ namespace minihost {
 
 enum class Application { kAfterEffects, kPremiere };
 
+// How one iteration's area is shared among its threads.
+enum class IterationSplit {
+  kWholeRows,  // each thread takes whole rows, as the effect's row cells assume
+  // Every row cut into column ranges, range k of every row on thread k: a
+  // row's pieces run on different threads, one after another (see iterate.cpp).
+  kRowPieces,
+};
+
 struct HostOptions {
   Application application = Application::kAfterEffects;
   PF_Quality quality = PF_Quality_HI;
@@ -32,6 +40,7 @@ struct HostOptions {
   A_u_long time_scale = 24;
   // Worker threads of one iteration, rows split evenly; 1 runs on the caller.
   int iterate_threads = 1;
+  IterationSplit iterate_split = IterationSplit::kWholeRows;
 };
 
 // Values handed out by checkout_param for indices 1 to 3.
@@ -86,6 +95,7 @@ class Host {
   const HostOptions& Options() const;
   void SetQuality(PF_Quality quality);
   void SetIterateThreads(int threads);
+  void SetIterateSplit(IterationSplit split);
 
   // Parameters: values for checkout_param (defaults from ParamsSetup's
   // definitions) and the definitions add_param collected, in order.
@@ -116,6 +126,7 @@ class Host {
   const CallLog& Log() const;
   void RefuseSuite(SuiteRefusal refusal);
   void FailCall(CallFault fault);
+  void LosePieceStarts(PieceLoss loss);
   void ClearFaults();
 
   // Suites acquired and not released, parameters checked out and not

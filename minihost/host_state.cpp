@@ -52,9 +52,23 @@ void HostState::ArmFault(CallFault fault) {
   faults_.push_back(ArmedFault{std::move(fault), 0});
 }
 
+void HostState::ArmPieceLoss(PieceLoss loss) {
+  std::lock_guard<std::mutex> lock(fault_mutex_);
+  losses_.push_back(ArmedLoss{std::move(loss), 0});
+}
+
+bool HostState::TakePieceLoss(const std::string& call) {
+  std::lock_guard<std::mutex> lock(fault_mutex_);
+  bool hit = false;
+  for (ArmedLoss& armed : losses_)
+    if (armed.loss.call == call && ++armed.seen == armed.loss.occurrence) hit = true;
+  return hit;
+}
+
 void HostState::ClearFaults() {
   std::lock_guard<std::mutex> lock(fault_mutex_);
   faults_.clear();
+  losses_.clear();
   refusals.clear();
 }
 

@@ -51,6 +51,10 @@ class HostState {
   // The fault that applies to this call, counting it against every armed fault.
   std::optional<CallFault> TakeFault(const std::string& call, std::optional<int64_t> first_value);
   void ArmFault(CallFault fault);
+  void ArmPieceLoss(PieceLoss loss);
+  // Whether this call (an iteration of that name) loses its pieces' starts,
+  // counting it against every armed loss.
+  bool TakePieceLoss(const std::string& call);
   void ClearFaults();
 
   // Suites acquired and not yet released, by name and version.
@@ -134,6 +138,11 @@ class HostState {
   };
   std::mutex fault_mutex_;
   std::vector<ArmedFault> faults_;
+  struct ArmedLoss {
+    PieceLoss loss;
+    int seen = 0;
+  };
+  std::vector<ArmedLoss> losses_;
   std::mutex pool_mutex_;
   std::shared_ptr<WorkerPool> pool_;
   mutable std::mutex error_mutex_;

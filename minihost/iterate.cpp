@@ -1,8 +1,11 @@
 // The iteration suites: one pixel function call per pixel of the area, with
 // the source and destination pixels at the same position, never outside
-// either world; rows optionally split over several threads.
+// either world; rows optionally split over several threads, whole or cut
+// into pieces.
 #include <algorithm>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -38,31 +41,119 @@ PF_Err VisitRows(const PF_EffectWorld* src, const PF_EffectWorld& dst, Span span
   return PF_Err_NONE;
 }
 
-// Rows split into equal parts, one per thread: the host's pool when it is
-// free, threads of this call's own when the pool is already iterating.
+// part(0) .. part(workers - 1) at once: on the host's pool when it is free,
+// on threads of this call's own when the pool is already iterating.
+void RunParts(HostState& host, int threads, int workers, const std::function<void(int)>& part) {
+  if (host.IterationPool(threads - 1)->Run(workers, part)) return;
+  std::vector<std::thread> own;
+  for (int worker = 1; worker < workers; ++worker) own.emplace_back(part, worker);
+  part(0);
+  for (std::thread& thread : own) thread.join();
+}
+
+PF_Err FirstError(const std::vector<PF_Err>& results) {
+  for (PF_Err err : results)
+    if (err) return err;
+  return PF_Err_NONE;
+}
+
+// Rows split into equal parts, one per thread.
 template <class Pixel, class PixelFunc>
-PF_Err VisitSpan(HostState& host, const PF_EffectWorld* src, const PF_EffectWorld& dst, Span span, void* refcon,
-                 PixelFunc pix_fn) {
+PF_Err VisitWholeRows(HostState& host, const PF_EffectWorld* src, const PF_EffectWorld& dst, Span span, void* refcon,
+                      PixelFunc pix_fn) {
   const A_long rows = span.bottom - span.top;
   const int threads = std::max(host.options.iterate_threads, 1);
   const int workers = static_cast<int>(std::min<A_long>(threads, std::max<A_long>(rows, 1)));
   if (workers <= 1) return VisitRows<Pixel>(src, dst, span, refcon, pix_fn);
   std::vector<PF_Err> results(static_cast<std::size_t>(workers), PF_Err_NONE);
-  const std::function<void(int)> part = [&](int worker) {
+  RunParts(host, threads, workers, [&](int worker) {
     Span rows_of_part = span;
     rows_of_part.top = span.top + static_cast<A_long>(static_cast<int64_t>(rows) * worker / workers);
     rows_of_part.bottom = span.top + static_cast<A_long>(static_cast<int64_t>(rows) * (worker + 1) / workers);
     results[static_cast<std::size_t>(worker)] = VisitRows<Pixel>(src, dst, rows_of_part, refcon, pix_fn);
-  };
-  if (!host.IterationPool(threads - 1)->Run(workers, part)) {
-    std::vector<std::thread> threads;
-    for (int worker = 1; worker < workers; ++worker) threads.emplace_back(part, worker);
-    part(0);
-    for (std::thread& thread : threads) thread.join();
+  });
+  return FirstError(results);
+}
+
+// Which rows each piece has finished, so that piece k of a row starts only
+// after piece k - 1 of that row has returned, on another thread. The lock
+// orders the two: a host that splits a row but never runs its pieces at the
+// same time gives the effect no race. (Pieces of one row running at once
+// would race on whatever the effect keeps per row; that is the fault the
+// effect checks for after a pass, shown without a race by PieceLoss.)
+class RowHandOff {
+ public:
+  explicit RowHandOff(int pieces) : finished_(static_cast<std::size_t>(pieces), 0) {}
+
+  // Waits until piece - 1 has finished row index row (0 = the span's top);
+  // false when the pass stopped meanwhile.
+  bool WaitForTurn(int piece, A_long row) {
+    std::unique_lock lock(mutex_);
+    if (piece > 0)
+      advanced_.wait(lock, [&] { return stopped_ || finished_[static_cast<std::size_t>(piece - 1)] > row; });
+    return !stopped_;
   }
-  for (PF_Err err : results)
-    if (err) return err;
-  return PF_Err_NONE;
+  void Finished(int piece) {
+    {
+      std::lock_guard lock(mutex_);
+      ++finished_[static_cast<std::size_t>(piece)];
+    }
+    advanced_.notify_all();
+  }
+  // A piece failed: the pieces waiting for it give up.
+  void Stop() {
+    {
+      std::lock_guard lock(mutex_);
+      stopped_ = true;
+    }
+    advanced_.notify_all();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable advanced_;
+  std::vector<A_long> finished_;  // rows finished, per piece
+  bool stopped_ = false;
+};
+
+// Every row cut into one column range per thread, range k on thread k; the
+// threads move down the rows one behind the other. lose_piece_starts leaves
+// out each later piece's first pixel (PieceLoss).
+template <class Pixel, class PixelFunc>
+PF_Err VisitRowPieces(HostState& host, const PF_EffectWorld* src, const PF_EffectWorld& dst, Span span, void* refcon,
+                      PixelFunc pix_fn, bool lose_piece_starts) {
+  const A_long width = span.right - span.left;
+  const int threads = std::max(host.options.iterate_threads, 1);
+  const int pieces = static_cast<int>(std::min<A_long>(threads, std::max<A_long>(width, 1)));
+  if (pieces <= 1 || span.bottom <= span.top) return VisitWholeRows<Pixel>(host, src, dst, span, refcon, pix_fn);
+  std::vector<PF_Err> results(static_cast<std::size_t>(pieces), PF_Err_NONE);
+  RowHandOff hand_off(pieces);
+  RunParts(host, threads, pieces, [&](int piece) {
+    Span part;
+    part.left = span.left + static_cast<A_long>(static_cast<int64_t>(width) * piece / pieces);
+    part.right = span.left + static_cast<A_long>(static_cast<int64_t>(width) * (piece + 1) / pieces);
+    if (lose_piece_starts && piece > 0 && part.left < part.right) ++part.left;
+    for (A_long y = span.top; y < span.bottom; ++y) {
+      if (!hand_off.WaitForTurn(piece, y - span.top)) return;
+      part.top = y;
+      part.bottom = y + 1;
+      if (const PF_Err err = VisitRows<Pixel>(src, dst, part, refcon, pix_fn)) {
+        results[static_cast<std::size_t>(piece)] = err;
+        hand_off.Stop();
+        return;
+      }
+      hand_off.Finished(piece);
+    }
+  });
+  return FirstError(results);
+}
+
+template <class Pixel, class PixelFunc>
+PF_Err VisitSpan(HostState& host, const PF_EffectWorld* src, const PF_EffectWorld& dst, Span span, void* refcon,
+                 PixelFunc pix_fn, bool lose_piece_starts) {
+  if (host.options.iterate_split == IterationSplit::kRowPieces)
+    return VisitRowPieces<Pixel>(host, src, dst, span, refcon, pix_fn, lose_piece_starts);
+  return VisitWholeRows<Pixel>(host, src, dst, span, refcon, pix_fn);
 }
 
 // The area (whole destination when null) clipped to both worlds.
@@ -98,7 +189,9 @@ PF_Err Iterate(const char* name, PF_InData* in_data, A_long progress_base, A_lon
       return PF_Err_BAD_CALLBACK_PARAM;
     }
     const Span span = ClipArea(area, *to, from);
-    return VisitSpan<Pixel>(*host, from ? from->Record() : nullptr, *to->Record(), span, refcon, pix_fn);
+    const bool lose_piece_starts = host->TakePieceLoss(name);
+    return VisitSpan<Pixel>(*host, from ? from->Record() : nullptr, *to->Record(), span, refcon, pix_fn,
+                            lose_piece_starts);
   });
 }
 

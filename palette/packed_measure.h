@@ -1,9 +1,10 @@
-// SSE2 forms of the float layouts' per-pixel measurement: each pixel's
-// brightness and sums in the documented operations, order and precision, on
-// values packed two to a register. A pixel is four floats at the address
-// given (V, U, Y, alpha for VUYA; the RGB layouts say where their channels
-// sit). (maxpd/minpd with the bound first give "bound > x ? bound : x" and
-// "bound < x ? bound : x", which keep NaN and signed zeros.)
+// SSE2 forms of the float layouts' per-pixel measurement. Each takes the
+// same operations as the scalar reference (scalar_reference.cpp), in the
+// same order and precision, on values packed two to a register, so results
+// are bit for bit the same. A pixel is four floats at the address given (V,
+// U, Y, alpha for VUYA; the RGB layouts say where their channels sit).
+// (maxpd/minpd with the bound first give "bound > x ? bound : x" and
+// "bound < x ? bound : x", which keep NaN and signed zeros as the C++ does.)
 #ifndef HUEWRIGHT_PALETTE_PACKED_MEASURE_H
 #define HUEWRIGHT_PALETTE_PACKED_MEASURE_H
 

@@ -1,7 +1,7 @@
 // AVX forms of the float row walks' measurement: four neighbouring pixels
 // at once, one per lane of 256-bit registers, each lane going through the
 // same operations, in the same order and precision, as the SSE2 forms in
-// packed_measure.h. Used only where
+// packed_measure.h (and the scalar reference). Used only where
 // the processor and the system support AVX (CpuHasAvx); compiled for AVX
 // function by function, so the rest of the effect still runs on any x86-64.
 // (That is also why these repeat the SSE2 forms' shape rather than share a

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 #include "band_accumulator.h"
@@ -10,6 +11,7 @@
 #include "publish_frame.h"
 #include "render_pipelines.h"
 #include "row_walker.h"
+#include "split_rows.h"
 #include "suite_helpers.h"
 #include "swatch_layout.h"
 #include "world_checks.h"
@@ -27,11 +29,14 @@ struct FramePair {
   int32_t rows;       // rows inside both worlds, at most row_count
 };
 
+// Rows of the host pass: the output's, clipped to the input.
+int32_t CoveredRows(const FramePair& frame) { return std::min(frame.input->height, frame.output->height); }
+
 PF_Err HostPass(const FramePair& frame, PixelRefcon& refcon, PF_Pixel8IterateFunc fn) {
   // The host walks the whole output; only an input too small to cover it
   // narrows the walk, so that no pixel outside the input is read.
   const bool covered = frame.input->width >= frame.output->width && frame.input->height >= frame.output->height;
-  const PF_Rect inside = {0, 0, frame.width, std::min(frame.input->height, frame.output->height)};
+  const PF_Rect inside = {0, 0, frame.width, CoveredRows(frame)};
   return frame.iterate8->iterate(frame.in_data, 0, frame.row_count, frame.input, covered ? nullptr : &inside, &refcon,
                                  fn, frame.output);
 }
@@ -57,6 +62,8 @@ struct PremiereFormat {
   PrPixelFormat format;
   PixelLayout layout;
   PF_Err (*analyse)(const FramePair&, PixelRefcon&);
+  // Whether the host iterates the analysis pass (and may split its rows).
+  bool host_iterates;
   PF_Err (*draw)(const FramePair&, PixelRefcon&);
 };
 
@@ -64,6 +71,17 @@ template <auto kFunction>
 PF_Err ByHost(const FramePair& frame, PixelRefcon& refcon) {
   return HostPass(frame, refcon, kFunction);
 }
+
+// The host pass again, on this thread, over what it covered; the host's
+// abort check runs before each row.
+PF_Err MeasureAgain(const FramePair& frame, const LayoutInfo& layout, BandAccumulator& fresh) {
+  const FrameView input = {frame.input->data, frame.width, CoveredRows(frame), frame.input->rowbytes};
+  PF_InData* in_data = frame.in_data;
+  return MeasureFrameAgain(fresh, layout, input, [in_data] {
+    return in_data->inter.abort ? in_data->inter.abort(in_data->effect_ref) : PF_Err_NONE;
+  });
+}
+
 template <auto kFunction>
 PF_Err ByWalk(const FramePair& frame, PixelRefcon& refcon) {
   return Walk(frame, refcon, kFunction);
@@ -72,9 +90,11 @@ PF_Err ByWalk(const FramePair& frame, PixelRefcon& refcon) {
 // VUYA 8-bit is not declared to the host and has no path: painting RGB bands
 // into its bytes would give wrong colours.
 constexpr PremiereFormat kPremiereFormats[] = {
-    {PrPixelFormat_BGRA_4444_32f, PixelLayout::kBgraFloat, ByWalk<AnalyzeBgraFloatRow>, ByWalk<DrawBgraFloatRow>},
-    {PrPixelFormat_BGRA_4444_8u, PixelLayout::kBgra8, ByHost<AnalyzeBgra8>, ByHost<DrawBgra8>},
-    {PrPixelFormat_VUYA_4444_32f, PixelLayout::kVuyaFloat, ByWalk<AnalyzeVuyaFloatRow>, ByWalk<DrawVuyaFloatRow>},
+    {PrPixelFormat_BGRA_4444_32f, PixelLayout::kBgraFloat, ByWalk<AnalyzeBgraFloatRow>, false,
+     ByWalk<DrawBgraFloatRow>},
+    {PrPixelFormat_BGRA_4444_8u, PixelLayout::kBgra8, ByHost<AnalyzeBgra8>, true, ByHost<DrawBgra8>},
+    {PrPixelFormat_VUYA_4444_32f, PixelLayout::kVuyaFloat, ByWalk<AnalyzeVuyaFloatRow>, false,
+     ByWalk<DrawVuyaFloatRow>},
 };
 
 const PremiereFormat* FindPremiereFormat(PrPixelFormat format) {
@@ -109,15 +129,21 @@ PF_Err RunFormat(const PremiereFormat& format, const FramePair& frame, PixelRefc
   const bool analyse = analysis_on && (layout.analyses_at_low_quality || frame.in_data->quality == PF_Quality_HI);
   // Every row the host pass or the walk may visit.
   BandAccumulator accumulator(analyse, frame.output->height);
+  std::optional<BandAccumulator> again;
   if (analyse) {
     refcon.accumulator = &accumulator;
-    const PF_Err err = format.analyse(frame, refcon);
+    PF_Err err = format.analyse(frame, refcon);
     refcon.accumulator = nullptr;
+    // A host that split rows over threads lost additions (split_rows.h).
+    if (!err && format.host_iterates && !EveryRowCounted(accumulator, CoveredRows(frame), frame.width)) {
+      again.emplace(true, frame.output->height);
+      err = MeasureAgain(frame, layout, *again);
+    }
     // An interrupted pass neither becomes the palette nor yields a finished frame.
     if (err) return err;
   }
   FramePublication publication;
-  publication.analysed = analyse ? &accumulator : nullptr;
+  publication.analysed = analyse ? (again ? &*again : &accumulator) : nullptr;
   publication.model = layout.model;
   publication.gain = 1.0;  // Premiere renders without the gain parameter
   publication.clamp = layout.clamp;

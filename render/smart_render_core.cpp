@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "band_accumulator.h"
 #include "host_pixel_functions.h"
@@ -7,8 +9,10 @@
 #include "pixel_refcon.h"
 #include "publish_frame.h"
 #include "render_pipelines.h"
+#include "split_rows.h"
 #include "suite_helpers.h"
 #include "swatch_layout.h"
+#include "world_checks.h"
 
 namespace {
 
@@ -62,6 +66,23 @@ template <auto kFunction>
 PF_Err AnalysisPass(SuiteCache& suites, const Frame& f) {
   return Iterate(suites, f, f.output, kFunction);
 }
+
+// The pixels the host pass covers: the output, clipped to the input.
+int32_t CoveredWidth(const Frame& f) { return std::min(f.input->width, f.output->width); }
+int32_t CoveredRows(const Frame& f) { return std::min(f.input->height, f.output->height); }
+
+// The analysis pass again, on this thread, over what the host pass covered;
+// the host's abort check runs before each row. The effect walks the input
+// itself here, so it checks the world first.
+PF_Err MeasureAgain(const Frame& f, const LayoutInfo& layout, BandAccumulator& fresh) {
+  if (!WorldIsSound(f.input, layout.pixel_bytes)) return PF_Err_BAD_CALLBACK_PARAM;
+  const FrameView input = {f.input->data, CoveredWidth(f), CoveredRows(f), f.input->rowbytes};
+  PF_InData* in_data = f.in_data;
+  return MeasureFrameAgain(fresh, layout, input, [in_data] {
+    return in_data->inter.abort ? in_data->inter.abort(in_data->effect_ref) : PF_Err_NONE;
+  });
+}
+
 template <auto kFunction>
 PF_Err DrawingPass(SuiteCache& suites, const Frame& f) {
   return Iterate(suites, f, f.drawing, kFunction);
@@ -132,12 +153,19 @@ PF_Err RunDepth(SuiteCache& suites, const AeDepth& depth, const PF_WorldSuite2* 
   PF_Err err = depth.new_world(suites, worlds, frame);
   if (!err) err = depth.analyse(suites, frame);
   refcon.accumulator = nullptr;
+  // A host that split rows over threads lost additions (split_rows.h).
+  std::optional<BandAccumulator> again;
+  if (!err && !EveryRowCounted(accumulator, CoveredRows(frame), CoveredWidth(frame))) {
+    again.emplace(true, frame.output->height);
+    err = MeasureAgain(frame, layout, *again);
+  }
+  const BandAccumulator& measured = again ? *again : accumulator;
 
   const bool draw = !err && refcon.draw_enabled;
   // The averages are published also after a failed step (an empty or partial
   // pass normalises to what it counted); only a frame that is drawn clamps.
   FramePublication publication;
-  publication.analysed = accumulator.enabled() ? &accumulator : nullptr;
+  publication.analysed = measured.enabled() ? &measured : nullptr;
   publication.model = layout.model;
   publication.gain = layout.gain_applies ? refcon.gain : 1.0;
   publication.clamp = draw ? layout.clamp : RgbClamp::kNone;

@@ -21,15 +21,18 @@ struct FormatCase {
   const char* name;
   Application application;
   PixelLayout layout;
+  // The iteration of the analysis pass (the render's first), or null where
+  // the effect walks the frame itself.
+  const char* analysis_iteration;
 };
 
 const FormatCase kEveryFormat[] = {
-    {"After Effects 8-bit", Application::kAfterEffects, PixelLayout::kArgb8},
-    {"After Effects 16-bit", Application::kAfterEffects, PixelLayout::kArgb16},
-    {"After Effects float", Application::kAfterEffects, PixelLayout::kArgbFloat},
-    {"Premiere BGRA 8-bit", Application::kPremiere, PixelLayout::kBgra8},
-    {"Premiere BGRA float", Application::kPremiere, PixelLayout::kBgraFloat},
-    {"Premiere VUYA float", Application::kPremiere, PixelLayout::kVuyaFloat},
+    {"After Effects 8-bit", Application::kAfterEffects, PixelLayout::kArgb8, "iterate8"},
+    {"After Effects 16-bit", Application::kAfterEffects, PixelLayout::kArgb16, "iterate16"},
+    {"After Effects float", Application::kAfterEffects, PixelLayout::kArgbFloat, "iterateFloat"},
+    {"Premiere BGRA 8-bit", Application::kPremiere, PixelLayout::kBgra8, "iterate8"},
+    {"Premiere BGRA float", Application::kPremiere, PixelLayout::kBgraFloat, nullptr},
+    {"Premiere VUYA float", Application::kPremiere, PixelLayout::kVuyaFloat, nullptr},
 };
 
 constexpr int32_t kWindowWidth = 40;
@@ -157,6 +160,45 @@ TEST_F(ConcurrentRenderTest, SameBytesOnAnyThreadCountAndBesideOtherRenders) {
     });
     EXPECT_TRUE(outputs[0].SamePixels(alone)) << "beside other renders";
   }
+}
+
+// Hosts that cut rows into pieces for several threads (each row in 2 to 4
+// column ranges), beside each other: every frame still paints its own
+// palette in the bytes of a host that keeps rows whole. When the pieces'
+// additions were lost (what pieces of one row racing leave), the effect
+// sees rows counted short and measures the frame again on its own thread,
+// asking the host's abort check once a row: that is how this test sees it.
+TEST_F(ConcurrentRenderTest, HostsThatSplitRowsStillPaintEachFramesOwnPalette) {
+  constexpr int kFrames = 3;
+  for (const FormatCase& format : kEveryFormat)
+    for (const bool lost : {false, true}) {
+      SCOPED_TRACE(std::string(format.name) + (lost ? ", additions lost" : ", nothing lost"));
+      std::vector<World> inputs, whole, split;
+      for (int i = 0; i < kFrames; ++i) {
+        inputs.push_back(PhotoWindow(format.layout, i));
+        whole.push_back(OutputFor(inputs.back()));
+        split.push_back(OutputFor(inputs.back()));
+        Host host(LoadedEffect(), Options(format.application, 2));
+        ASSERT_EQ(RenderFrame(format, host, i, inputs[i], whole[i]), PF_Err_NONE);
+      }
+      std::vector<PF_Err> results(kFrames, -1);
+      std::vector<std::size_t> abort_checks(kFrames);
+      RunTogether(kFrames, [&](int i) {
+        HostOptions options = Options(format.application, 2 + i);
+        options.iterate_split = minihost::IterationSplit::kRowPieces;
+        Host host(LoadedEffect(), options);
+        if (lost && format.analysis_iteration) host.LosePieceStarts({format.analysis_iteration, 1});
+        results[i] = RenderFrame(format, host, i, inputs[i], split[i]);
+        abort_checks[i] = host.Log().Count("abort");
+      });
+      const std::size_t measured_again_rows = lost && format.analysis_iteration ? kWindowHeight : 0;
+      for (int i = 0; i < kFrames; ++i) {
+        ASSERT_EQ(results[i], PF_Err_NONE) << "frame " << i;
+        EXPECT_EQ(CheckSwatches(inputs[i], split[i], OwnPalette(format, inputs[i], i)), "") << "frame " << i;
+        EXPECT_TRUE(split[i].SamePixels(whole[i])) << "frame " << i;
+        EXPECT_EQ(abort_checks[i], measured_again_rows) << "frame " << i;
+      }
+    }
 }
 
 // While renders run, another thread flips the analysis switch an even

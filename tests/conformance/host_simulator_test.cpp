@@ -3,6 +3,8 @@
 // positions, and Verify reports what the effect leaves behind.
 #include <atomic>
 #include <functional>
+#include <mutex>
+#include <set>
 #include <thread>
 
 #include "effect_fixture.h"
@@ -12,6 +14,7 @@ namespace {
 
 using minihost::CallFault;
 using minihost::Host;
+using minihost::IterationSplit;
 using minihost::PixelLayout;
 using minihost::World;
 using minihost::WorldShape;
@@ -107,9 +110,11 @@ const IterateCase kIterateCases[] = {
 
 TEST(Iteration, VisitsEveryPixelOfTheClippedAreaOnceAtMatchingPositions) {
   for (const IterateCase& c : kIterateCases) {
-    for (int threads : {1, 3}) {
+    for (const auto& [threads, split] : {std::pair{1, IterationSplit::kWholeRows}, {3, IterationSplit::kWholeRows},
+                                        {3, IterationSplit::kRowPieces}}) {
       std::unique_ptr<Host> host = MakeHost();
       host->SetIterateThreads(threads);
+      host->SetIterateSplit(split);
       World src(PixelLayout::kArgb8, c.src);
       World dst(PixelLayout::kArgb8, c.dst);
       host->UseWorlds(&src, &dst);
@@ -128,12 +133,71 @@ TEST(Iteration, VisitsEveryPixelOfTheClippedAreaOnceAtMatchingPositions) {
           const bool inside = x >= c.expected.left && x < c.expected.right && y >= c.expected.top &&
                               y < c.expected.bottom;
           EXPECT_EQ(visits.counts[static_cast<std::size_t>(y * dst.Width() + x)], inside ? 1 : 0)
-              << c.what << ", " << threads << " thread(s), pixel " << x << "," << y;
+              << c.what << ", " << threads << " thread(s), split " << static_cast<int>(split) << ", pixel " << x
+              << "," << y;
         }
       host->UseWorlds(nullptr, nullptr);
       EXPECT_EQ(host->VerifyReport(), "") << c.what;
     }
   }
+}
+
+// Who visited each pixel, in which order.
+struct PieceVisits {
+  std::mutex mutex;
+  std::vector<std::thread::id> thread;  // by pixel, row-major
+  std::vector<A_long> last_x;           // by row, -1 before the first visit
+  bool out_of_order = false;
+};
+
+PF_Err RecordPieceVisit(void* refcon, A_long x, A_long y, PF_Pixel8*, PF_Pixel8*) {
+  auto* visits = static_cast<PieceVisits*>(refcon);
+  std::lock_guard lock(visits->mutex);
+  const std::size_t width = visits->thread.size() / visits->last_x.size();
+  visits->thread[static_cast<std::size_t>(y) * width + static_cast<std::size_t>(x)] = std::this_thread::get_id();
+  visits->out_of_order |= x <= visits->last_x[static_cast<std::size_t>(y)];
+  visits->last_x[static_cast<std::size_t>(y)] = x;
+  return PF_Err_NONE;
+}
+
+// Row pieces: every row goes to as many threads as there are pieces, one
+// piece after the other in column order; PieceLoss leaves out each later
+// piece's first pixel, in the one call it names.
+TEST(Iteration, RowPiecesGoToSeveralThreadsInColumnOrder) {
+  constexpr A_long kWidth = 10, kHeight = 4;
+  std::unique_ptr<Host> host = MakeHost();
+  host->SetIterateThreads(3);
+  host->SetIterateSplit(IterationSplit::kRowPieces);
+  host->LosePieceStarts({"iterate8", 2});
+  World src(PixelLayout::kArgb8, kWidth, kHeight), dst(PixelLayout::kArgb8, kWidth, kHeight);
+  host->UseWorlds(&src, &dst);
+  for (int call = 1; call <= 3; ++call) {
+    SCOPED_TRACE("call " + std::to_string(call));
+    PieceVisits visits;
+    visits.thread.resize(kWidth * kHeight);
+    visits.last_x.assign(kHeight, -1);
+    host->WithinCall([&] {
+      auto* suite = Acquire<PF_Iterate8Suite1>(*host, kPFIterate8Suite, 1);
+      EXPECT_EQ(suite->iterate(&host->InData(), 0, kHeight, src.Record(), nullptr, &visits, RecordPieceVisit,
+                               dst.Record()),
+                PF_Err_NONE);
+      Release(*host, kPFIterate8Suite, 1);
+    });
+    EXPECT_FALSE(visits.out_of_order);
+    for (A_long y = 0; y < kHeight; ++y) {
+      std::set<std::thread::id> threads;
+      for (A_long x = 0; x < kWidth; ++x) {
+        const std::thread::id id = visits.thread[static_cast<std::size_t>(y * kWidth + x)];
+        // Pieces 3 | 3 | 4 columns wide: the second and third start at 3 and 6.
+        const bool lost = call == 2 && (x == 3 || x == 6);
+        EXPECT_EQ(id == std::thread::id(), lost) << "pixel " << x << "," << y;
+        if (id != std::thread::id()) threads.insert(id);
+      }
+      EXPECT_EQ(threads.size(), 3u) << "row " << y;
+    }
+  }
+  host->UseWorlds(nullptr, nullptr);
+  EXPECT_EQ(host->VerifyReport(), "");
 }
 
 TEST(Iteration, InterruptAtTheKthCallWithOrWithoutVisiting) {

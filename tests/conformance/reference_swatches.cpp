@@ -4,77 +4,29 @@
 #include <cstring>
 #include <sstream>
 
+#include "scalar_reference.h"
+
 using minihost::PixelLayout;
 using minihost::World;
 
 namespace reference {
 namespace {
 
-int BandOf(double x) {
-  if (x < 0.2) return 0;
-  if (x < 0.4) return 1;
-  if (x < 0.6) return 2;
-  if (x < 0.8) return 3;
-  return 4;  // NaN too
-}
-
-double Positive(double v) { return v < 0.0 ? 0.0 : v; }
-
-float Channel(const World& world, int32_t x, int32_t y, int index) {
-  float value;
-  std::memcpy(&value, world.PixelAddress(x, y) + 4 * index, 4);
-  return value;
-}
-
-// Brightness and the three values a pixel adds to its band.
-struct Sample {
-  double brightness;
-  Color added;
-};
-
-Sample IntegerSample(double r, double g, double b, double scale) {
-  return {(r + g + b) * 0.333 * scale, {r, g, b}};
-}
-
-Sample FloatSample(double r, double g, double b) {
-  return {(Positive(g) + Positive(r) + Positive(b)) * 0.333, {std::fabs(r), std::fabs(g), std::fabs(b)}};
-}
-
-double Limit(double v) {
-  if (v < 0.0) v = 0.0;
-  if (v > 1.0) v = 1.0;
-  return v;
-}
-
-Sample VuyaSample(double v, double u, double y) {
-  const float r = float(Limit(v * 1.403 + y));
-  const float g = float(Limit((y - u * 0.344) - v * 0.714));
-  const float b = float(Limit(u * 1.77 + y));
-  const double brightness = (Positive(g) + Positive(r) + Positive(b)) * 0.333;
-  const float luma = float((double(r) * 0.299 + double(g) * 0.587) + double(b) * 0.114);
-  const float red_diff = float(double(r - luma) * 0.713);
-  const float blue_diff = float(double(b - luma) * 0.565);
-  return {brightness, {luma, red_diff, blue_diff}};
-}
-
-Sample SampleAt(const World& world, int32_t x, int32_t y) {
-  const uint8_t* p = world.PixelAddress(x, y);
-  switch (world.Layout()) {
+// The layout's arithmetic in the scalar reference.
+scalar_reference::Layout ReferenceLayout(PixelLayout layout) {
+  switch (layout) {
     case PixelLayout::kArgb8:
-      return IntegerSample(p[1], p[2], p[3], 0.003921568627451);
+      return scalar_reference::Layout::kArgb8;
     case PixelLayout::kBgra8:
-      return IntegerSample(p[2], p[1], p[0], 0.003921568627451);
-    case PixelLayout::kArgb16: {
-      uint16_t c[4];
-      std::memcpy(c, p, 8);
-      return IntegerSample(c[1], c[2], c[3], 3.05e-5);
-    }
+      return scalar_reference::Layout::kBgra8;
+    case PixelLayout::kArgb16:
+      return scalar_reference::Layout::kArgb16;
     case PixelLayout::kArgbFloat:
-      return FloatSample(Channel(world, x, y, 1), Channel(world, x, y, 2), Channel(world, x, y, 3));
+      return scalar_reference::Layout::kArgbFloat;
     case PixelLayout::kBgraFloat:
-      return FloatSample(Channel(world, x, y, 2), Channel(world, x, y, 1), Channel(world, x, y, 0));
+      return scalar_reference::Layout::kBgraFloat;
     case PixelLayout::kVuyaFloat:
-      return VuyaSample(Channel(world, x, y, 0), Channel(world, x, y, 1), Channel(world, x, y, 2));
+      return scalar_reference::Layout::kVuyaFloat;
     default:
       throw std::logic_error("no reference for this layout");
   }
@@ -93,31 +45,18 @@ void Put(std::vector<uint8_t>& bytes, int index, T value) {
 
 }  // namespace
 
-// The documented order of the sums: within a row, the pixels of columns
-// x = k (mod 4) are summed apart, left to right; the rows are then added from
-// the top, each row's four partial sums in the order k = 0..3. Whole-number
-// channels give the same sums in any order; float channels only in this one.
+// Sums in the documented order of additions: float channels give the
+// effect's bits only in that one order.
 Palette Analyse(const World& input) {
-  std::array<Color, 5> sums{};
+  const bool empty = input.Width() == 0 || input.Height() == 0;
+  const scalar_reference::Bands bands =
+      scalar_reference::MeasureFrame(ReferenceLayout(input.Layout()), empty ? nullptr : input.PixelAddress(0, 0),
+                                     empty ? 0 : input.Width(), input.Height(), input.RowBytes());
   Palette palette;
-  for (int32_t y = 0; y < input.Height(); ++y) {
-    std::array<std::array<Color, 4>, 5> partial{};
-    std::array<std::array<int64_t, 4>, 5> counts{};
-    for (int32_t x = 0; x < input.Width(); ++x) {
-      const Sample s = SampleAt(input, x, y);
-      const int band = BandOf(s.brightness);
-      ++counts[band][x % 4];
-      for (int c = 0; c < 3; ++c) partial[band][x % 4][c] += s.added[c];
-    }
-    for (int band = 0; band < 5; ++band)
-      for (int lane = 0; lane < 4; ++lane) {
-        if (counts[band][lane] == 0) continue;
-        palette.count[band] += counts[band][lane];
-        for (int c = 0; c < 3; ++c) sums[band][c] += partial[band][lane][c];
-      }
+  for (int band = 0; band < 5; ++band) {
+    palette.count[band] = bands.counts[band];
+    for (int c = 0; c < 3; ++c) palette.average[band][c] = bands.sums[band][c] / double(bands.counts[band]);
   }
-  for (int band = 0; band < 5; ++band)
-    for (int c = 0; c < 3; ++c) palette.average[band][c] = sums[band][c] / double(palette.count[band]);
   return palette;
 }
 

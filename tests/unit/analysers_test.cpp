@@ -8,6 +8,7 @@
 
 #include "analysis_helpers.h"
 #include "layout_traits.h"
+#include "scalar_reference.h"
 
 namespace {
 
@@ -107,25 +108,25 @@ TEST(IntegerAnalysers, EveryChannelSumTakesTheBandOfItsBrightness) {
   struct Depth {
     const char* name;
     int32_t largest_sum;
-    double unit;
   };
-  const Depth depths[] = {{"8-bit", 765, 0.003921568627451}, {"16-bit", 196605, 3.05e-5}};
+  const Depth depths[] = {{"8-bit", 765}, {"16-bit", 196605}};
   for (const Depth& depth : depths) {
     std::vector<Argb8Pixel> argb8;
     std::vector<Bgra8Pixel> bgra8;
     std::vector<Argb16Pixel> argb16;
     std::vector<int32_t> expected_counts(kBandCount);
     for (int32_t sum = 0; sum <= depth.largest_sum; ++sum) {
-      ++expected_counts[SelectBand((static_cast<double>(sum) * 0.333) * depth.unit)];
       if (depth.largest_sum == 765) {
         Argb8Pixel pixel{0, 0, 0, 0};
         SplitSum(sum, 255, pixel.red, pixel.green, pixel.blue);
         argb8.push_back(pixel);
         bgra8.push_back({pixel.blue, pixel.green, pixel.red, 0});
+        ++expected_counts[scalar_reference::EightBit(pixel.red, pixel.green, pixel.blue).band];
       } else {
         Argb16Pixel pixel{0, 0, 0, 0};
         SplitSum(sum, 65535, pixel.red, pixel.green, pixel.blue);
         argb16.push_back(pixel);
+        ++expected_counts[scalar_reference::SixteenBit(pixel.red, pixel.green, pixel.blue).band];
       }
     }
     std::vector<PassResult> results;
@@ -331,33 +332,17 @@ TEST(Analysers, CountsOfAPassAddUpToThePixelsVisited) {
 }
 
 
-// The float measurements written out one scalar operation at a time, as the
-// effect documents them; the analysers (packed or not, pixel by pixel or row
-// by row) must give exactly these bits, NaN payloads and signed zeros
-// included.
+// What the documented arithmetic adds, by the one scalar reference.
 struct Measured {
   int band;
   double values[kChannelCount];
 };
 
-double Raised(double value) { return 0.0 > value ? 0.0 : value; }
-float Limited(double value) { return static_cast<float>(value < 0.0 ? 0.0 : value > 1.0 ? 1.0 : value); }
-
+Measured FromReference(const scalar_reference::Measure& m) { return {m.band, {m.added[0], m.added[1], m.added[2]}}; }
 Measured MeasureRgb(float red, float green, float blue) {
-  const double brightness = ((Raised(green) + Raised(red)) + Raised(blue)) * 0.333;
-  return {SelectBand(brightness), {std::fabs(double(red)), std::fabs(double(green)), std::fabs(double(blue))}};
+  return FromReference(scalar_reference::FloatRgb(red, green, blue));
 }
-
-Measured MeasureVuya(float v, float u, float y) {
-  const float red = Limited(double(v) * 1.403 + double(y));
-  const float green = Limited((double(y) - double(u) * 0.344) - double(v) * 0.714);
-  const float blue = Limited(double(u) * 1.77 + double(y));
-  const double brightness = ((double(green) + double(red)) + double(blue)) * 0.333;
-  const float luma = static_cast<float>((double(red) * 0.299 + double(green) * 0.587) + double(blue) * 0.114);
-  const float red_difference = static_cast<float>(double(red - luma) * 0.713);
-  const float blue_difference = static_cast<float>(double(blue - luma) * 0.565);
-  return {SelectBand(brightness), {luma, red_difference, blue_difference}};
-}
+Measured MeasureVuya(float v, float u, float y) { return FromReference(scalar_reference::Vuya(v, u, y)); }
 
 bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 // Which of two NaNs an addition passes on is the compiler's choice of

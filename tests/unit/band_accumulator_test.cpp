@@ -15,6 +15,7 @@
 
 #include "analysis_helpers.h"
 #include "pixel_refcon.h"
+#include "scalar_reference.h"
 #include "select_band.h"
 
 namespace {
@@ -69,32 +70,18 @@ Totals RunPass(std::vector<ArgbFloatPixel>& frame, int thread_count) {
   return totals;
 }
 
-// The documented order of a pass: within a row, the pixels of columns
-// x = k (mod 4) summed apart, left to right; then row by row from the top,
-// each row's four partial sums added in column order k = 0..3.
-Totals DirectPass(const std::vector<ArgbFloatPixel>& frame) {
+// The documented arithmetic and order of a pass, by the scalar reference.
+template <class Pixel>
+Totals DirectPass(scalar_reference::Layout layout, const std::vector<Pixel>& frame) {
+  const scalar_reference::Bands bands =
+      scalar_reference::MeasureFrame(layout, frame.data(), kWidth, kHeight, kWidth * sizeof(Pixel));
   Totals totals;
-  for (int32_t y = 0; y < kHeight; ++y) {
-    double partial[kBandCount][4][kChannelCount] = {};
-    int32_t counts[kBandCount][4] = {};
-    for (int32_t x = 0; x < kWidth; ++x) {
-      const ArgbFloatPixel& pixel = frame[y * kWidth + x];
-      const double red = pixel.red, green = pixel.green, blue = pixel.blue;
-      const double brightness = ((std::max(green, 0.0) + std::max(red, 0.0)) + std::max(blue, 0.0)) * 0.333;
-      const int band = SelectBand(brightness);
-      counts[band][x % 4] += 1;
-      partial[band][x % 4][0] += std::abs(red);
-      partial[band][x % 4][1] += std::abs(green);
-      partial[band][x % 4][2] += std::abs(blue);
-    }
-    for (int band = 0; band < kBandCount; ++band)
-      for (int lane = 0; lane < 4; ++lane) {
-        totals.counts[band] += counts[band][lane];
-        if (counts[band][lane] == 0) continue;
-        for (int c = 0; c < kChannelCount; ++c) totals.sums[band][c] += partial[band][lane][c];
-      }
-  }
+  std::memcpy(totals.sums, bands.sums, sizeof totals.sums);
+  for (int band = 0; band < kBandCount; ++band) totals.counts[band] = static_cast<int32_t>(bands.counts[band]);
   return totals;
+}
+Totals DirectPass(const std::vector<ArgbFloatPixel>& frame) {
+  return DirectPass(scalar_reference::Layout::kArgbFloat, frame);
 }
 
 TEST(BandAccumulator, PassSplitOverThreadsMatchesOneThread) {
@@ -147,14 +134,7 @@ TEST(BandAccumulator, WholeNumberPassesSplitOverThreadsMatchOneThread) {
     accumulator.MergeInto(totals.sums, totals.counts);
     return totals;
   };
-  Totals direct;
-  for (const Argb16Pixel& pixel : frame) {
-    const int band = SelectBand((double(pixel.red + pixel.green + pixel.blue) * 0.333) * 3.05e-5);
-    direct.counts[band] += 1;
-    direct.sums[band][0] += pixel.red;
-    direct.sums[band][1] += pixel.green;
-    direct.sums[band][2] += pixel.blue;
-  }
+  const Totals direct = DirectPass(scalar_reference::Layout::kArgb16, frame);
   for (int threads : {1, 3, 16}) EXPECT_TRUE(pass(threads) == direct) << threads << " threads";
 }
 
