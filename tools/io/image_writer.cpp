@@ -4,6 +4,7 @@
 #include <OpenImageIO/imageio.h>
 
 #include "atomic_file.h"
+#include "movie_reader.h"
 #include "openimageio_error.h"
 #include "tool_error.h"
 
