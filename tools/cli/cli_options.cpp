@@ -115,7 +115,9 @@ void AddRenderOnlyOptions(CLI::App& command, CliOptions& options, Pending& pendi
 
 // Swatch files, the timeline picture, and which pixels the palette covers.
 void AddPaletteOutputOptions(CLI::App& command, PaletteOptions& palette) {
-  command.add_option("--export", palette.export_path, "swatch file, by its extension: .ase, .gpl, .css or .json");
+  command.add_option("--export", palette.export_paths,
+                     "swatch file, by its extension: .ase, .gpl, .css or .json (repeat for several formats)")
+      ->allow_extra_args(false);
   command.add_option("--timeline", palette.timeline_path, "palette timeline picture, one column per frame (FILE.png)");
   command.add_flag("--ignore-transparent", palette.ignore_transparent,
                    "palette of the visible pixels: alpha 0 left out (not what the effect paints)");
