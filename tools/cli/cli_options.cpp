@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "tool_error.h"
+#include "version_report.h"
 
 namespace huewright {
 namespace {
@@ -172,7 +173,7 @@ std::optional<CliOptions> ParseCommandLine(int argc, char** argv) {
   CLI::App app("Renders images through the Huewright Generator effect in minihost, prints the palette it "
                "measures, and shows what the effect registers.",
                "huewright");
-  app.set_version_flag("--version", "huewright " HUEWRIGHT_VERSION);
+  app.set_version_flag("--version", VersionReport);
   app.require_subcommand(1);
   app.footer("Run `huewright COMMAND --help` for the options of a command.");
 
@@ -191,6 +192,10 @@ std::optional<CliOptions> ParseCommandLine(int argc, char** argv) {
   std::string help_topic;
   help->add_option("command", help_topic)->check(CLI::IsMember({"render", "palette", "info"}));
 
+  if (argc < 2) {  // no command yet: what there is to do
+    std::fputs(app.help().c_str(), stdout);
+    return std::nullopt;
+  }
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {

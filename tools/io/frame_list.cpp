@@ -114,7 +114,7 @@ FrameRange ParseFrameRange(std::string_view text) {
   const auto first = ParseInt(text.substr(0, dash));
   const auto last = dash == std::string_view::npos ? first : ParseInt(text.substr(dash + 1));
   if (!first || !last || *first < 0 || *last < *first)
-    throw UsageError("--frames '" + std::string(text) + "': expected FIRST-LAST with 0 <= FIRST <= LAST");
+    throw UsageError("'" + std::string(text) + "': expected FIRST-LAST with 0 <= FIRST <= LAST");
   return {*first, *last};
 }
 
