@@ -26,7 +26,8 @@ constexpr const char* kRenderFooter =
     "written upright (orientation 1); --keep-orientation renders the stored pixels as they are.\n"
     "Channels: the effect sees R, G, B and A (A only when the file has one); every other channel,\n"
     "layer and part of the file is written unchanged. --layer NAME picks the layer the effect sees.\n"
-    "Movies: every frame is rendered in order to an image-sequence pattern; movies are not written.\n";
+    "Movies (.mp4, .mov, .mkv, .webm, .mxf, .avi, ...): every frame, or those of --frames (from 1), is rendered\n"
+    "in order to a pattern, or into a directory as MOVIE.0001.png, ...; movies are not written.\n";
 
 constexpr const char* kPaletteFooter =
     "INPUT is an image, several images, a movie, or a pattern such as shot.%04d.exr with --frames 1-48.\n"
