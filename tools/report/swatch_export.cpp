@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <sstream>
 
 #include "atomic_file.h"
+#include "recording_output.h"
 #include "tool_error.h"
 
 namespace huewright {
@@ -74,12 +74,9 @@ std::string AseColour(const std::string& name, const SwatchNotation& colour) {
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
   AtomicFile file(path);
-  {
-    std::ofstream out(file.TempPath(), std::ios::binary);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) throw ToolError(path, "cannot write the swatch file");
-  }
+  RecordingOutput out(file.TempPath(), path);
+  out.write(bytes.data(), bytes.size());
+  out.Finish();
   file.Commit();
 }
 

@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <numeric>
+#include <optional>
 
 #include "atomic_file.h"
+#include "recording_output.h"
 #include "swatch_notation.h"
 #include "tool_error.h"
 
@@ -148,9 +150,15 @@ void WriteTimeline(const std::string& path, const PaletteReport& report) {
   OIIO::ImageSpec image_spec(geometry.width, geometry.height, 3, OIIO::TypeDesc::UINT8);
   image_spec.attribute("ImageDescription", "huewright palette timeline: " + report.host);
   AtomicFile file(path);
+  std::optional<RecordingOutput> proxy;
+  if (WritesThroughProxy(*out)) {
+    proxy.emplace(file.TempPath(), path);
+    proxy->AttachTo(image_spec);
+  }
   const bool written =
       out->open(file.TempPath(), image_spec) && out->write_image(OIIO::TypeDesc::UINT8, pixels.data()) && out->close();
-  if (!written) throw ToolError(path, "cannot write the timeline: " + out->geterror());
+  if (proxy) proxy->Finish();
+  if (!written) throw ToolError(path, "cannot write the timeline: " + file.InUserTerms(out->geterror()));
   file.Commit();
 }
 
