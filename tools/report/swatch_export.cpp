@@ -21,7 +21,7 @@ std::string FrameLabel(int number) {
   return label;
 }
 
-std::string BandName(const SwatchGroup& group, int band) { return group.label + " Band " + std::to_string(band + 1); }
+std::string BandName(const SwatchGroup& group, int band) { return group.label + " Band " + std::to_string(BandNumber(band)); }
 
 SwatchGroup GroupOf(std::string label, std::string title, const PaletteReadout& palette, PixelLayout layout) {
   SwatchGroup group{std::move(label), std::move(title), {}};
@@ -149,7 +149,7 @@ std::string CssText(const std::vector<SwatchGroup>& groups, const std::string& h
   for (const SwatchGroup& group : groups)
     for (int band = 0; band < kBands; ++band) {
       const SwatchNotation& colour = group.colours[band];
-      out << "  --huewright-" << group.label << "-band-" << band + 1 << ": " << (colour.known ? colour.hex : "#000000")
+      out << "  --huewright-" << group.label << "-band-" << BandNumber(band) << ": " << (colour.known ? colour.hex : "#000000")
           << ";" << (colour.known ? "" : " /* not a number */") << "\n";
     }
   out << "}\n";
