@@ -27,11 +27,31 @@ constexpr const char* kRenderFooter =
     "Channels: the effect sees R, G, B and A (A only when the file has one); every other channel,\n"
     "layer and part of the file is written unchanged. --layer NAME picks the layer the effect sees.\n"
     "Movies (.mp4, .mov, .mkv, .webm, .mxf, .avi, ...): every frame, or those of --frames (from 1), is rendered\n"
-    "in order to a pattern, or into a directory as MOVIE.0001.png, ...; movies are not written.\n";
+    "in order to a pattern, or into a directory as MOVIE.0001.png, ...; movies are not written.\n"
+    "\n"
+    "Examples:\n"
+    "  huewright render photo.jpg -o photo_swatches.jpg\n"
+    "  huewright render shot.%04d.exr --frames 1-48 -o out/shot.%04d.exr --depth 32\n"
+    "  huewright render clip.mkv -o frames/\n"
+    "  huewright render photo.png -o premiere.png --host premiere --format vuya32f\n";
 
 constexpr const char* kPaletteFooter =
     "INPUT is an image, several images, a movie, or a pattern such as shot.%04d.exr with --frames 1-48.\n"
-    "Each frame is rendered with the swatches on; the colours are read back from the swatches.\n";
+    "Each frame is rendered with the swatches on; the colours are read back from the swatches.\n"
+    "Bands are numbered 1 (the darkest) to 5 (the brightest).\n"
+    "\n"
+    "Examples:\n"
+    "  huewright palette photo.jpg\n"
+    "  huewright palette shot.%04d.exr --frames 1-48 --depth 32 --json\n"
+    "  huewright palette shot.%04d.png --frames 1-48 --export shot.ase --timeline shot.png\n"
+    "  huewright palette cutout.png --ignore-transparent\n";
+
+constexpr const char* kInfoFooter =
+    "The effect's library is loaded through minihost; a Windows build (.aex) is read as a file.\n"
+    "\n"
+    "Examples:\n"
+    "  huewright info\n"
+    "  huewright info --plugin HuewrightGenerator.aex\n";
 
 // A number in [low, high]; NaN is outside every range.
 CLI::Validator NumberIn(double low, double high) {
@@ -189,6 +209,7 @@ std::optional<CliOptions> ParseCommandLine(int argc, char** argv) {
   palette->footer(kPaletteFooter);
   CLI::App* info = app.add_subcommand("info", "show the effect's registration, parameters and About text");
   AddPluginOption(*info, options);
+  info->footer(kInfoFooter);
   CLI::App* help = app.add_subcommand("help", "show this help, or a command's with `help COMMAND`");
   std::string help_topic;
   help->add_option("command", help_topic)->check(CLI::IsMember({"render", "palette", "info"}));
