@@ -51,6 +51,7 @@ struct SourceImage {
   SampleFacts samples;                // of those channels
   PixelLayout layout = PixelLayout::kArgb8;  // the world it renders in
   bool movie = false;
+  std::optional<int> jpeg_quality;  // of a JPEG file, kept when written as JPEG again
 
   const ImagePart& Rendered() const { return parts[static_cast<std::size_t>(part)]; }
   ImagePart& Rendered() { return parts[static_cast<std::size_t>(part)]; }

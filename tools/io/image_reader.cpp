@@ -14,6 +14,7 @@
 #include <system_error>
 
 #include "image_file.h"
+#include "jpeg_quality.h"
 #include "openimageio_error.h"
 #include "tool_error.h"
 
@@ -263,6 +264,7 @@ SourceImage FrameReader::Read(const std::string& path, int movie_frame, const Re
   image.path = path;
   image.movie = movie_ != nullptr;
   image.format = image.movie ? "FFmpeg movie" : input_->format_name();
+  if (image.format == "jpeg") image.jpeg_quality = JpegQuality(path);
   if (specs.empty()) throw ToolError(path, "no image in the file");
   for (const OIIO::ImageSpec& s : specs) {
     if (s.deep) throw ToolError(path, "deep images are not supported");

@@ -112,6 +112,10 @@ void WriteImage(const std::string& path, const SourceImage& image, const WriteSe
                               " holds one; write to a format that holds several (.exr, .tif)");
   std::vector<OIIO::ImageSpec> headers;
   for (const ImagePart& part : image.parts) headers.push_back(OutputSpec(part.image_spec, settings, *out));
+  // A JPEG keeps its quality (OpenImageIO would write 98); its subsampling
+  // comes with the header.
+  if (settings.compression.empty() && image.jpeg_quality && out->format_name() == std::string_view("jpeg"))
+    headers[0].attribute("compression", "jpeg:" + std::to_string(*image.jpeg_quality));
 
   AtomicFile file(path);
   std::optional<RecordingOutput> proxy;
