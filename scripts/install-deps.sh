@@ -10,8 +10,9 @@ set -euo pipefail
 
 build=(cmake make g++ pkg-config python3)
 test_libraries=(googletest libgtest-dev libgmock-dev libbenchmark-dev)
-# time: the tool's comparison with oiiotool (bench/).
-tool=(libopenimageio-dev openimageio-tools liblief-dev libcli11-dev time)
+# time: the tool's comparison with oiiotool (bench/); FFmpeg's libraries: its movies.
+tool=(libopenimageio-dev openimageio-tools liblief-dev libcli11-dev time
+  libavformat-dev libavcodec-dev libavutil-dev libswscale-dev)
 # exiftool and Ghostscript's ICC profiles: the tool's metadata tests.
 tool_tests=(libimage-exiftool-perl libgs-common)
 fuzzing=(clang-14 libfuzzer-14-dev libclang-rt-14-dev)

@@ -1,9 +1,10 @@
-"""Writes the huewright(1) manual page from the tool's --help text, whatever
-its layout: "usage:" lines become the synopsis, an unindented line ending in a
-colon ("Options:") a section of its own, and every other line is kept as
-printed, in a no-fill block.
+"""Writes the huewright(1) manual page from the tool's --help text and each
+command's, whatever their layout: "usage:" lines become the synopsis, an
+unindented line ending in a colon ("Options:") a section of its own, and every
+other line is kept as printed, in a no-fill block. Each command's help becomes
+a subsection of COMMANDS, its own headings ("Options:", "Examples:") in bold.
 
-usage: help_to_man.py HELP_TEXT_FILE VERSION SOURCE_DATE_EPOCH > huewright.1
+usage: help_to_man.py HELP_TEXT_FILE VERSION SOURCE_DATE_EPOCH [COMMAND=HELP_TEXT_FILE ...] > huewright.1
 """
 
 import datetime
@@ -50,11 +51,29 @@ def no_fill(lines):
     return [".nf"] + [escape(l) for l in lines] + [".fi"]
 
 
+def read_lines(path):
+    with open(path, encoding="utf-8") as f:
+        return f.read().expandtabs().splitlines()
+
+
+def command_section(name, lines):
+    """One command's help: its description, usage and headed parts, in order."""
+    synopsis, parts = sections(lines)
+    out = [f'.SS "huewright {name}"']
+    for heading, body in parts:
+        if heading != "DESCRIPTION":
+            out += [".PP", f".B {heading.capitalize()}:"]
+        out += no_fill(body)
+        if heading == "DESCRIPTION" and synopsis:
+            out += [".PP", ".B Usage:"] + no_fill(synopsis)
+            synopsis = []
+    return out
+
+
 def main():
-    if len(sys.argv) != 4:
+    if len(sys.argv) < 4 or any("=" not in arg for arg in sys.argv[4:]):
         sys.exit(__doc__)
-    with open(sys.argv[1], encoding="utf-8") as f:
-        lines = f.read().expandtabs().splitlines()
+    lines = read_lines(sys.argv[1])
     version = sys.argv[2]
     date = datetime.datetime.fromtimestamp(int(sys.argv[3]), datetime.timezone.utc).strftime("%Y-%m-%d")
     synopsis, parts = sections(lines)
@@ -64,6 +83,11 @@ def main():
         out += [".SH SYNOPSIS"] + no_fill(synopsis)
     for heading, body in parts:
         out += [f".SH {heading}"] + no_fill(body)
+    if len(sys.argv) > 4:
+        out.append(".SH COMMANDS")
+        for arg in sys.argv[4:]:
+            name, path = arg.split("=", 1)
+            out += command_section(name, read_lines(path))
     sys.stdout.write("\n".join(out) + "\n")
 
 

@@ -3,8 +3,8 @@
 #   /usr/bin/huewright                          the command-line tool
 #   /usr/lib/huewright/HuewrightGenerator.so    the effect the tool loads by default
 #   /usr/lib/frei0r-1/huewright_generator.so    the frei0r filter, when it is built
-#   /usr/share/man/man1/huewright.1.gz          from `huewright --help`
-#   /usr/share/doc/huewright/{copyright,changelog.gz,controls.md}
+#   /usr/share/man/man1/huewright.1.gz          from `huewright --help` and each command's
+#   /usr/share/doc/huewright/{copyright,changelog.gz,README.md,huewright.md,controls.md}
 # Dependencies are the Debian packages of the libraries the binaries link.
 #
 #   bash packaging/debian/make_deb.sh NATIVE_BUILD VERSION OUTPUT.deb
@@ -37,13 +37,25 @@ fi
 doc=$stage/usr/share/doc/huewright
 mkdir -p "$doc" "$stage/usr/share/man/man1"
 install -m 0644 "$here/copyright" "$doc/copyright"
+install -m 0644 "$here/../../README.md" "$doc/README.md"
+install -m 0644 "$here/../../docs/huewright.md" "$doc/huewright.md"
 install -m 0644 "$here/../../docs/controls.md" "$doc/controls.md"
 release_date=$(date -u -R -d "@$SOURCE_DATE_EPOCH")
 sed -e "s/@VERSION@/$version/g" -e "s/@MAINTAINER@/$maintainer/g" -e "s/@DATE@/$release_date/g" \
   "$here/changelog.in" | gzip -9n >"$doc/changelog.gz"
 "$stage/usr/bin/huewright" --help >"$work/help.txt" 2>&1 || true
 [[ -s "$work/help.txt" ]] || { echo "make_deb: huewright --help printed nothing" >&2; exit 1; }
-python3 "$here/help_to_man.py" "$work/help.txt" "$version" "$SOURCE_DATE_EPOCH" |
+# Every command the help lists (the indented first words under "Subcommands:").
+mapfile -t commands < <(awk '/^[A-Za-z].*:$/ {in_list = ($0 == "Subcommands:"); next}
+                             in_list && /^  [a-z]/ {print $1}' "$work/help.txt")
+[[ ${#commands[@]} -gt 0 ]] || { echo "make_deb: huewright --help lists no commands" >&2; exit 1; }
+command_helps=()
+for command in "${commands[@]}"; do
+  "$stage/usr/bin/huewright" "$command" --help >"$work/help_$command.txt" 2>&1 ||
+    { echo "make_deb: huewright $command --help failed" >&2; exit 1; }
+  command_helps+=("$command=$work/help_$command.txt")
+done
+python3 "$here/help_to_man.py" "$work/help.txt" "$version" "$SOURCE_DATE_EPOCH" "${command_helps[@]}" |
   gzip -9n >"$stage/usr/share/man/man1/huewright.1.gz"
 
 # dpkg-shlibdeps reads the package's name from a debian/control beside it.

@@ -6,10 +6,13 @@
 #     and CONTROLS.txt (CRLF copies of the sources), each stamped with the
 #     release time;
 #   - the .deb, unpacked into a scratch root, holds the tool, the effect, the
-#     frei0r filter, the manual page and the guide to the controls, owned by
-#     root with the release time; groff reads the manual page without a
-#     warning; the packaged tool renders the demo photograph there without
-#     --plugin, byte for byte as the build tree's tool does;
+#     frei0r filter, the manual page, the
+#     README, the user guide and the guide to the controls (copies of the
+#     sources), owned by root with the release time; groff reads the manual
+#     page without a warning, and it lists every command with each of its
+#     options and examples; the packaged tool renders the
+#     demo photograph there without --plugin, byte for byte as the build
+#     tree's tool does;
 #   - lintian reports no errors.
 #
 #   bash packages_test.sh NATIVE_BUILD WINDOWS_BUILD SCRATCH_DIR
@@ -67,7 +70,8 @@ deb_path=$scratch/run1/$deb
 dpkg-deb -f "$deb_path" Depends | grep -q 'libopenimageio' || fail "package does not depend on OpenImageIO's library package"
 contents=$(dpkg-deb -c "$deb_path")
 required=(./usr/bin/huewright ./usr/lib/huewright/HuewrightGenerator.so ./usr/share/man/man1/huewright.1.gz
-          ./usr/share/doc/huewright/copyright ./usr/share/doc/huewright/controls.md)
+          ./usr/share/doc/huewright/copyright ./usr/share/doc/huewright/controls.md
+          ./usr/share/doc/huewright/README.md ./usr/share/doc/huewright/huewright.md)
 for path in "${required[@]}"; do
   grep -q " $path\$" <<<"$contents" || fail "package lacks $path"
 done
@@ -78,8 +82,10 @@ grep -q ' ./usr/lib/\(.*/\)\?frei0r-1/huewright_generator\.so$' <<<"$contents" |
 [[ -z "$(awk '$4" "$5 != "2023-11-14 22:13"' <<<"$contents")" ]] || fail "package entries not stamped with the release time"
 
 dpkg-deb -x "$deb_path" "$scratch/debroot" || die "cannot unpack $deb"
-cmp -s "$root/docs/controls.md" "$scratch/debroot/usr/share/doc/huewright/controls.md" ||
-  fail "the package's controls.md is not docs/controls.md"
+for pair in docs/controls.md:controls.md docs/huewright.md:huewright.md README.md:README.md; do
+  cmp -s "$root/${pair%%:*}" "$scratch/debroot/usr/share/doc/huewright/${pair#*:}" ||
+    fail "the package's ${pair#*:} is not ${pair%%:*}"
+done
 # The manual page: clean for groff, and its synopsis is the tool's own usage.
 manual=$scratch/debroot/usr/share/man/man1/huewright.1.gz
 warnings=$(zcat "$manual" | groff -man -Tutf8 -ww -z 2>&1)
@@ -90,6 +96,20 @@ usage_line=$("$native/tools/huewright" --help 2>&1 | sed -n 's/^[Uu]sage: *//p' 
 manual_text=$(zcat "$manual" | groff -man -Tascii 2>/dev/null | col -b)
 if [[ -z "$usage_line" ]]; then fail "huewright --help printed no usage line to look for in the manual page"
 elif ! grep -qF -- "$usage_line" <<<"$manual_text"; then fail "the manual page lacks the usage line '$usage_line'"; fi
+# Every command's usage, options and examples, as its --help prints them.
+commands=$("$native/tools/huewright" --help 2>&1 | awk '/^[A-Za-z].*:$/ {in_list = ($0 == "Subcommands:"); next}
+                                                        in_list && /^  [a-z]/ {print $1}')
+[[ -n "$commands" ]] || fail "huewright --help lists no commands"
+for command in $commands; do
+  help_text=$("$native/tools/huewright" "$command" --help 2>&1)
+  mapfile -t wanted < <(sed -n -e 's/^[Uu]sage: *//p' -e 's/^  \(-[-a-z]\)/\1/p' -e 's/^  \(huewright .*\)/\1/p' <<<"$help_text" |
+                        sed 's/  .*//')
+  grep -qF -- "huewright $command" <<<"$manual_text" || fail "the manual page lacks the command $command"
+  [[ ${#wanted[@]} -gt 1 ]] || fail "huewright $command --help shows no usage and options"
+  for line in "${wanted[@]}"; do
+    grep -qF -- "$line" <<<"$manual_text" || fail "the manual page lacks '$line' of huewright $command"
+  done
+done
 photo=$root/demo/MtTamNorth.jpg
 "$scratch/debroot/usr/bin/huewright" render "$photo" -o "$scratch/from_package.png" >/dev/null ||
   fail "the packaged huewright did not render $photo without --plugin"

@@ -142,6 +142,35 @@ TEST_F(ToolTest, FailureRemovesTheDirectoriesItCreated) {
   for (const std::string& name : Listing()) EXPECT_EQ(name.find("made"), std::string::npos) << name;
 }
 
+// A write the system refuses (here: a file size limit, as a full disk
+// would) fails naming the user's file and the system's reason, never the
+// temporary file, and leaves nothing behind. Some writers ignore a failed
+// write and libjpeg would end the process: neither may pass unnoticed.
+TEST_F(ToolTest, RefusedWriteNamesTheOutputAndTheReason) {
+  const std::string tool = HUEWRIGHT_TOOL;
+  ASSERT_EQ(Shell("cp " + Source("mountain.png") + " kept.png && touch refused.txt"), 0);
+  const std::string kept = Bytes("kept.png");
+  const struct {
+    std::string args, output;
+  } cases[] = {{"render " + Source("mountain.png") + " -o kept.png", "kept.png"},
+               {"render " + Source("mountain.png") + " -o out.jpg", "out.jpg"},
+               {"render " + Source("mountain.png") + " -o out.exr", "out.exr"},
+               {"palette " + Source("mountain.png") + " --export out.ase", "out.ase"},
+               {"palette " + Source("mountain.png") + " --timeline out.png", "out.png"}};
+  for (const auto& c : cases) {
+    const std::vector<std::string> before = Listing();
+    ASSERT_EQ(Shell("(trap '' XFSZ; ulimit -f 0; '" + tool + "' " + c.args + " 2>&1 >/dev/null; echo \"status $?\") | "
+                    "cat > refused.txt"),
+              0);
+    const std::string err = Bytes("refused.txt");
+    EXPECT_NE(err.find("huewright: " + c.output + ": cannot write: file too large"), std::string::npos) << err;
+    EXPECT_EQ(err.find("huewright-"), std::string::npos) << err;
+    EXPECT_NE(err.find("status 1"), std::string::npos) << err;
+    EXPECT_EQ(Listing(), before) << c.args;
+  }
+  EXPECT_EQ(Bytes("kept.png"), kept);
+}
+
 TEST_F(ToolTest, ReadOnlyDirectoryIsPermissionDenied) {
   if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only directories";
   ASSERT_EQ(Shell("mkdir locked && chmod a-w locked"), 0);

@@ -122,10 +122,27 @@ TEST_F(Palette, TheProgressBarIsClearedBeforeTheReadout) {
   EXPECT_EQ(terminal.substr(header - 4, 4), "\r\033[K") << "the bar is still on the line of the readout";
 }
 
+// One band is one number everywhere a user reads it: 1 (darkest) to 5 (the
+// JSON's numbers are checked with the sequence's readout).
+TEST_F(Palette, BandsAreNumberedAlikeInTableAndSwatchFiles) {
+  const ToolRun table = Run({"palette", Source("mountain.png"), "--export", Path("p.gpl"), "--export", Path("p.css")});
+  ASSERT_EQ(table.status, 0) << table.err;
+  const std::vector<Row> rows = TableRows(table.out);
+  ASSERT_EQ(rows.size(), 5u) << table.out;
+  const std::string gpl = Bytes("p.gpl"), css = Bytes("p.css");
+  for (int i = 0; i < 5; ++i) {
+    const std::string number = std::to_string(i + 1);
+    EXPECT_EQ(rows[static_cast<std::size_t>(i)].band, i + 1) << table.out;
+    EXPECT_NE(gpl.find("f0001 Band " + number + "\n"), std::string::npos) << gpl;
+    EXPECT_NE(css.find("--huewright-f0001-band-" + number + ": " + rows[static_cast<std::size_t>(i)].hex), std::string::npos)
+        << css;
+  }
+}
+
 // A 4 x 4 frame has no swatch rows (0.8 H to 0.95 H holds no whole row), so
 // nothing can be read back; the readout is the average the effect paints.
 TEST_F(Palette, AFrameTooSmallForSwatchesReportsTheAverage) {
-  // Two colours of band 1: (102, 51, 153) above, (153, 51, 102) below.
+  // Two colours of band 2: (102, 51, 153) above, (153, 51, 102) below.
   ASSERT_EQ(Shell("oiiotool --pattern constant:color=0.4,0.2,0.6 4x4 3 --fill:color=0.6,0.2,0.4 4x2+0+2 -d uint8 "
                   "-o tiny.png"),
             0);
@@ -139,7 +156,7 @@ TEST_F(Palette, AFrameTooSmallForSwatchesReportsTheAverage) {
   EXPECT_EQ(bad.status, 2) << "refused before any frame renders: " << bad.err;
 }
 
-// Flat grey fills band 2 alone: in every format the other bands are marked
+// Flat grey fills band 3 alone: in every format the other bands are marked
 // empty in JSON, with no colour (their swatches are black, never NaN).
 TEST_F(Palette, BandsWithoutPixelsAreMarkedEmptyInJson) {
   ASSERT_EQ(Shell("oiiotool --pattern constant:color=0.5,0.5,0.5 40x30 3 -d half -o flat.exr"), 0);
@@ -151,7 +168,7 @@ TEST_F(Palette, BandsWithoutPixelsAreMarkedEmptyInJson) {
     const ToolRun run = Run(args);
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(Python("for b in d['frames'][0]['bands']:\n"
-                     "    if b['band'] == 2:\n"
+                     "    if b['band'] == 3:\n"
                      "        assert b['empty'] is False and b['count'] == 1200 and None not in b['rgb'], b\n"
                      "    else:\n"
                      "        assert b['empty'] is True and b['count'] == 0, b\n"
@@ -198,7 +215,7 @@ TEST_P(VisiblePixels, IgnoreTransparentMeasuresOnlyTheVisibleHalf) {
   }
   EXPECT_EQ(visible_total, 60 * 80);
   EXPECT_EQ(painted_total, 120 * 80) << "by default every pixel counts, as the effect measures them";
-  EXPECT_EQ(painted[0].count - visible[0].count, 60 * 80) << "the transparent half is black, band 0";
+  EXPECT_EQ(painted[0].count - visible[0].count, 60 * 80) << "the transparent half is black, band 1";
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, VisiblePixels,
@@ -375,8 +392,8 @@ TEST_F(Palette, ExportsOneGroupPerFrameChosenByTheExtension) {
 }
 
 // Column i spans columns i * w to (i + 1) * w - 1 (w = 960 / frames, within 2 to
-// 48); rows 0-7 mark frozen frames; the bands fill rows 10-249, band 0 at
-// the bottom; frame numbers below for more than five frames.
+// 48); rows 0-7 mark frozen frames; the bands fill rows 10-249, band 1 (the
+// darkest) at the bottom; frame numbers below for more than five frames.
 TEST_F(Palette, TimelineColumnsStackTheBandsByTheirCounts) {
   MakeSequence();
   const ToolRun run =

@@ -13,6 +13,21 @@ namespace {
 const std::string kFill =
     "--pattern fill:topleft=0.1,0.2,0.9:topright=0.9,0.8,0.1:bottomleft=0.3,0.9,0.3:bottomright=2.5,1.5,0.2 ";
 
+// The quantisation tables of a JPEG file (its DQT segments), which fix the
+// quality it was saved at.
+std::string QuantisationTables(const std::string& bytes) {
+  std::string tables;
+  for (std::size_t at = 2; at + 4 <= bytes.size() && static_cast<unsigned char>(bytes[at]) == 0xFF;) {
+    const unsigned char marker = static_cast<unsigned char>(bytes[at + 1]);
+    if (marker == 0xDA) break;
+    const std::size_t length =
+        static_cast<std::size_t>(static_cast<unsigned char>(bytes[at + 2])) << 8 | static_cast<unsigned char>(bytes[at + 3]);
+    if (marker == 0xDB) tables += bytes.substr(at, 2 + length);
+    at += 2 + length;
+  }
+  return tables;
+}
+
 class Preserve : public ToolTest {
  protected:
   void Make(const std::string& arguments) { ASSERT_EQ(Shell("oiiotool " + arguments), 0) << arguments; }
@@ -149,6 +164,32 @@ TEST_F(Preserve, ImageTooLargeFailsUpFront) {
   const ToolRun run = Render("huge.png", "out.png");
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("huge.png: image too large: 20000 x 20000 needs"), std::string::npos) << run.err;
+}
+
+// A JPEG is written back at its own quality and subsampling (the tables
+// match those libjpeg makes for that quality), unless --compression says.
+TEST_F(Preserve, JpegKeepsItsQualityAndSubsampling) {
+  const struct {
+    std::string quality, subsampling, compression, expected;  // expected: the quality of the output's tables
+  } cases[] = {{"92", "4:2:0", "", "92"},
+               {"12", "4:4:4", "", "12"},
+               {"75", "4:2:2", "", "75"},
+               {"100", "4:2:0", "", "100"},
+               {"92", "4:2:0", "jpeg:60", "60"}};
+  for (const auto& c : cases) {
+    const std::string made = " --attrib jpeg:subsampling " + c.subsampling + " -o ";
+    Make(Source("mountain.png") + " --compression jpeg:" + c.quality + made + "in.jpg");
+    Make(Source("mountain.png") + " --compression jpeg:" + c.expected + made + "expected.jpg");
+    ASSERT_EQ(Render("in.jpg", "out.jpg", c.compression.empty() ? std::vector<std::string>{}
+                                                                  : std::vector<std::string>{"--compression", c.compression})
+                  .status,
+              0);
+    const std::string tables = QuantisationTables(Bytes("out.jpg"));
+    EXPECT_FALSE(tables.empty());
+    EXPECT_EQ(tables, QuantisationTables(Bytes("expected.jpg"))) << c.quality << " " << c.compression;
+    EXPECT_EQ(Shell("oiiotool --info -v out.jpg | grep -q 'jpeg:subsampling: \"" + c.subsampling + "\"'"), 0)
+        << c.subsampling;
+  }
 }
 
 }  // namespace

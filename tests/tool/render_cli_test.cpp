@@ -161,7 +161,7 @@ TEST_F(Sequence, PaletteJsonParsesAndCountsEveryPixel) {
       "assert [f['frame'] for f in d['frames']] == [1, 2, 3], d\n"
       "assert [f['toggled_before'] for f in d['frames']] == [False, True, False]\n"
       "for f in d['frames']:\n"
-      "    assert [b['band'] for b in f['bands']] == [0, 1, 2, 3, 4]\n"
+      "    assert [b['band'] for b in f['bands']] == [1, 2, 3, 4, 5]\n"
       "    assert sum(b['count'] for b in f['bands']) == f['width'] * f['height'] == 9600\n"
       "    assert all(len(b['rgb']) == 3 and all(0 <= v <= 1 for v in b['rgb']) for b in f['bands'])\n"
       "# frame 2 is frozen: frame 1's colours with frame 1's counts, not its own\n"

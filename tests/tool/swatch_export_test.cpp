@@ -386,10 +386,39 @@ TEST(Timeline, LongShotsKeepColumnsTwoPixelsWideAndNumbersInside) {
     return std::array<int, 3>{p[0], p[1], p[2]};
   };
   const int bottom = geometry.band_top + geometry.band_rows - 1;
-  EXPECT_EQ(at(1999, bottom), (std::array<int, 3>{10, 20, 30}));  // band 0, a quarter of the rows
+  EXPECT_EQ(at(1999, bottom), (std::array<int, 3>{10, 20, 30}));  // band 1, a quarter of the rows
   EXPECT_EQ(at(1999, bottom - 59), (std::array<int, 3>{10, 20, 30}));
-  EXPECT_EQ(at(1999, bottom - 60), (std::array<int, 3>{200, 210, 220}));  // band 4 above it
+  EXPECT_EQ(at(1999, bottom - 60), (std::array<int, 3>{200, 210, 220}));  // band 5 above it
   EXPECT_EQ(at(0, geometry.band_top), (std::array<int, 3>{200, 210, 220}));
+  // The last number, 99999999, ends at the right edge: its last 9 is whole.
+  const int label_top = geometry.band_top + geometry.band_rows + 3;
+  for (int y : {label_top, label_top + 9}) EXPECT_EQ(at(1999, y), (std::array<int, 3>{220, 220, 220})) << y;
+}
+
+// Numbers along the bottom: the last frame always, every number inside the
+// picture and apart from its neighbours.
+TEST(Timeline, FrameNumbersFitAndNeverTouch) {
+  const struct {
+    std::size_t frames;
+    int first;
+  } cases[] = {{6, 1}, {7, 995}, {50, 1}, {61, 9990}, {481, 1}, {1000, 99999000}};
+  for (const auto& c : cases) {
+    std::vector<TimelineColumn> columns(c.frames);
+    for (std::size_t i = 0; i < c.frames; ++i) columns[i].number = c.first + static_cast<int>(i);
+    const TimelineGeometry geometry = TimelineLayout(c.frames);
+    const std::vector<TimelineLabel> labels = TimelineLabels(columns, geometry);
+    ASSERT_FALSE(labels.empty()) << c.frames;
+    EXPECT_EQ(labels.back().column, c.frames - 1);
+    EXPECT_EQ(labels.front().column, 0u) << c.frames;
+    for (std::size_t j = 0; j < labels.size(); ++j) {
+      const int end = labels[j].x + LabelWidth(columns[labels[j].column].number);
+      EXPECT_GE(labels[j].x, 0);
+      EXPECT_LE(end, geometry.width) << c.frames << " frames, label " << j;
+      if (j + 1 < labels.size()) {
+        EXPECT_GT(labels[j + 1].x, end + 2) << c.frames << " frames, label " << j;
+      }
+    }
+  }
 }
 
 }  // namespace

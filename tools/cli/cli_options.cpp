@@ -9,6 +9,7 @@
 #include "gain_range.h"
 #include "layout_table.h"
 #include "tool_error.h"
+#include "version_report.h"
 
 namespace huewright {
 namespace {
@@ -27,11 +28,32 @@ constexpr const char* kRenderFooter =
     "written upright (orientation 1); --keep-orientation renders the stored pixels as they are.\n"
     "Channels: the effect sees R, G, B and A (A only when the file has one); every other channel,\n"
     "layer and part of the file is written unchanged. --layer NAME picks the layer the effect sees.\n"
-    "Movies: every frame is rendered in order to an image-sequence pattern; movies are not written.\n";
+    "Movies (.mp4, .mov, .mkv, .webm, .mxf, .avi, ...): every frame, or those of --frames (from 1), is rendered\n"
+    "in order to a pattern, or into a directory as MOVIE.0001.png, ...; movies are not written.\n"
+    "\n"
+    "Examples:\n"
+    "  huewright render photo.jpg -o photo_swatches.jpg\n"
+    "  huewright render shot.%04d.exr --frames 1-48 -o out/shot.%04d.exr --depth 32\n"
+    "  huewright render clip.mkv -o frames/\n"
+    "  huewright render photo.png -o premiere.png --host premiere --format vuya32f\n";
 
 constexpr const char* kPaletteFooter =
     "INPUT is an image, several images, a movie, or a pattern such as shot.%04d.exr with --frames 1-48.\n"
-    "Each frame is rendered with the swatches on; the colours are read back from the swatches.\n";
+    "Each frame is rendered with the swatches on; the colours are read back from the swatches.\n"
+    "Bands are numbered 1 (the darkest) to 5 (the brightest).\n"
+    "\n"
+    "Examples:\n"
+    "  huewright palette photo.jpg\n"
+    "  huewright palette shot.%04d.exr --frames 1-48 --depth 32 --json\n"
+    "  huewright palette shot.%04d.png --frames 1-48 --export shot.ase --timeline shot.png\n"
+    "  huewright palette cutout.png --ignore-transparent\n";
+
+constexpr const char* kInfoFooter =
+    "The effect's library is loaded through minihost; a Windows build (.aex) is read as a file.\n"
+    "\n"
+    "Examples:\n"
+    "  huewright info\n"
+    "  huewright info --plugin HuewrightGenerator.aex\n";
 
 // A number in [low, high]; NaN is outside every range.
 CLI::Validator NumberIn(double low, double high) {
@@ -149,7 +171,9 @@ void AddRenderOnlyOptions(CLI::App& command, CliOptions& options, Pending& pendi
 
 // Swatch files, the timeline picture, and which pixels the palette covers.
 void AddPaletteOutputOptions(CLI::App& command, PaletteOptions& palette) {
-  command.add_option("--export", palette.export_path, "swatch file, by its extension: .ase, .gpl, .css or .json");
+  command.add_option("--export", palette.export_paths,
+                     "swatch file, by its extension: .ase, .gpl, .css or .json (repeat for several formats)")
+      ->allow_extra_args(false);
   command.add_option("--timeline", palette.timeline_path, "palette timeline picture, one column per frame (FILE.png)");
   command.add_flag("--ignore-transparent", palette.ignore_transparent,
                    "palette of the visible pixels: alpha 0 left out (not what the effect paints)");
@@ -202,7 +226,7 @@ std::optional<CliOptions> ParseCommandLine(int argc, char** argv) {
   CLI::App app("Renders images through the Huewright Generator effect in minihost, prints the palette it "
                "measures, and shows what the effect registers.",
                "huewright");
-  app.set_version_flag("--version", "huewright " HUEWRIGHT_VERSION);
+  app.set_version_flag("--version", VersionReport);
   app.require_subcommand(1);
   app.footer("Run `huewright COMMAND --help` for the options of a command.");
 
@@ -217,10 +241,15 @@ std::optional<CliOptions> ParseCommandLine(int argc, char** argv) {
   palette->footer(kPaletteFooter);
   CLI::App* info = app.add_subcommand("info", "show the effect's registration, parameters and About text");
   AddPluginOption(*info, options);
+  info->footer(kInfoFooter);
   CLI::App* help = app.add_subcommand("help", "show this help, or a command's with `help COMMAND`");
   std::string help_topic;
   help->add_option("command", help_topic)->check(CLI::IsMember({"render", "palette", "info"}));
 
+  if (argc < 2) {  // no command yet: what there is to do
+    std::fputs(app.help().c_str(), stdout);
+    return std::nullopt;
+  }
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {

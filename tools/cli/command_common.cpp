@@ -40,10 +40,11 @@ std::vector<Frame> CommandFrames(const CliOptions& options) {
       options.inputs.size() == 1 ? MovieFrameCount(options.inputs[0]) : std::optional<int>();
   if (!movie) return ExpandInputs(options.inputs, options.frames);
   const FrameRange range = options.frames.value_or(FrameRange{1, *movie});
+  if (range.first < 1) throw UsageError("--frames: the frames of a movie are numbered from 1");
   if (range.last > *movie)
     throw ToolError(options.inputs[0], "has " + std::to_string(*movie) + " frames, not " + std::to_string(range.last));
   std::vector<Frame> frames;
-  for (int n = std::max(range.first, 1); n <= range.last; ++n) frames.push_back({n, options.inputs[0], {}, n - 1});
+  for (int n = range.first; n <= range.last; ++n) frames.push_back({n, options.inputs[0], {}, n - 1, true});
   return frames;
 }
 

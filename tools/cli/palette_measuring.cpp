@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <map>
 #include <optional>
 #include <system_error>
 
@@ -107,10 +108,13 @@ class PaletteMeasurer {
 }  // namespace
 
 void CheckPaletteOutputs(const PaletteOptions& options) {
-  if (!options.export_path.empty()) {
-    if (!ExportFormatOf(options.export_path))
-      throw UsageError("--export '" + options.export_path + "': expected a .ase, .gpl, .css or .json file");
-    RequireDirectoryOf(options.export_path);
+  std::map<ExportFormat, std::string> formats;
+  for (const std::string& path : options.export_paths) {
+    const std::optional<ExportFormat> format = ExportFormatOf(path);
+    if (!format) throw UsageError("--export '" + path + "': expected a .ase, .gpl, .css or .json file");
+    if (const auto [other, added] = formats.emplace(*format, path); !added)
+      throw UsageError("--export '" + path + "' and '" + other->second + "' are the same format; give one file per format");
+    RequireDirectoryOf(path);
   }
   if (!options.timeline_path.empty()) {
     if (!OIIO::ImageOutput::create(options.timeline_path))
@@ -149,12 +153,20 @@ int FinishPalette(const PaletteReport& report, bool json, const PaletteOptions& 
   std::cout.flush();
   if (report.failure) {
     std::fprintf(stderr, "huewright: frame %d: %s\n", report.failure->number, report.failure->reason.c_str());
-    for (const std::string& path : {options.export_path, options.timeline_path})
+    std::vector<std::string> unwritten = options.export_paths;
+    unwritten.push_back(options.timeline_path);
+    for (const std::string& path : unwritten)
       if (!path.empty()) std::fprintf(stderr, "huewright: %s not written, since a frame failed\n", path.c_str());
     return 1;
   }
-  if (!options.export_path.empty()) WriteExport(options.export_path, report);
-  if (!options.timeline_path.empty()) WriteTimeline(options.timeline_path, report);
+  for (const std::string& path : options.export_paths) {
+    WriteExport(path, report);
+    progress.Note("huewright: wrote " + path);
+  }
+  if (!options.timeline_path.empty()) {
+    WriteTimeline(options.timeline_path, report);
+    progress.Note("huewright: wrote " + options.timeline_path);
+  }
   return 0;
 }
 

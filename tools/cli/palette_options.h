@@ -4,18 +4,19 @@
 #define HUEWRIGHT_TOOLS_PALETTE_OPTIONS_H
 
 #include <string>
+#include <vector>
 
 namespace huewright {
 
 struct PaletteOptions {
-  std::string export_path;    // .ase, .gpl, .css or .json; empty: none
-  std::string timeline_path;  // an image file; empty: none
+  std::vector<std::string> export_paths;  // .ase, .gpl, .css or .json; one per format
+  std::string timeline_path;              // an image file; empty: none
   bool ignore_transparent = false;
   bool frames_summary = false;
 };
 
-// Checked before any frame renders: an export type the tool cannot write is
-// a UsageError; an output directory that does not exist is a ToolError.
+// Checked before any frame renders: an export type the tool cannot write, or
+// two of one type, is a UsageError; an output directory that does not exist is a ToolError.
 void CheckPaletteOutputs(const PaletteOptions& options);
 
 }  // namespace huewright

@@ -41,4 +41,9 @@ void Progress::Summary(const std::string& text) {
   std::fprintf(stderr, "%s in %.2f s\n", text.c_str(), elapsed.count());
 }
 
+void Progress::Note(const std::string& text) {
+  Clear();
+  if (!quiet_) std::fprintf(stderr, "%s\n", text.c_str());
+}
+
 }  // namespace huewright

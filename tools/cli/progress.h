@@ -16,6 +16,8 @@ class Progress {
   void Advance(const std::string& current);
   // Clears the bar and prints `text` with the elapsed time, unless quiet.
   void Summary(const std::string& text);
+  // Prints a line such as "huewright: wrote a.gpl" on stderr, unless quiet.
+  void Note(const std::string& text);
   // Removes the bar; call before writing to stdout, which may share the
   // terminal.
   void Clear();

@@ -47,6 +47,16 @@ AtomicFile::~AtomicFile() {
   if (!committed_) std::remove(temp_path_.c_str());
 }
 
+std::string AtomicFile::InUserTerms(std::string message) const {
+  const std::string temp_name = fs::path(temp_path_).filename().string();
+  for (const std::string* name : {&temp_path_, &temp_name}) {
+    for (std::size_t at = message.find(*name); at != std::string::npos; at = message.find(*name, at + final_path_.size())) {
+      message.replace(at, name->size(), final_path_);
+    }
+  }
+  return message;
+}
+
 void AtomicFile::Commit(bool replace) {
   if (replace) {
     std::error_code error;

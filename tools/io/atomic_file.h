@@ -18,6 +18,9 @@ class AtomicFile {
   AtomicFile& operator=(const AtomicFile&) = delete;
 
   const std::string& TempPath() const { return temp_path_; }
+  // A writer's message with the temporary file's name replaced by the final
+  // one: the user never asked for the temporary file and cannot find it.
+  std::string InUserTerms(std::string message) const;
   // Moves the temporary file to the final name; throws ToolError. Without
   // `replace`, a file that appeared at the final name meanwhile is kept and
   // the commit fails.

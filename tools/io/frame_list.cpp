@@ -84,10 +84,19 @@ bool HasFormatExtension(const std::string& name) {
   return false;
 }
 
+// Movies are not written: their frames become PNG images, which hold 8
+// and 16-bit RGB(A) as decoded.
+constexpr const char* kMovieFrameExtension = ".png";
+
 // An output named without an extension keeps the input's file format.
-std::string WithInputExtension(const std::string& output, const std::string& input) {
+std::string WithInputExtension(const std::string& output, const Frame& frame) {
   if (HasFormatExtension(output)) return output;
-  return output + fs::path(input).extension().string();
+  return output + (frame.movie ? kMovieFrameExtension : fs::path(frame.input).extension().string());
+}
+
+std::string NameInDirectory(const Frame& frame) {
+  if (!frame.movie) return fs::path(frame.input).filename().string();
+  return fs::path(frame.input).stem().string() + ExpandPattern(".%04d", frame.number) + kMovieFrameExtension;
 }
 
 void RequireUniqueOutputs(const std::vector<Frame>& frames) {
@@ -105,7 +114,7 @@ FrameRange ParseFrameRange(std::string_view text) {
   const auto first = ParseInt(text.substr(0, dash));
   const auto last = dash == std::string_view::npos ? first : ParseInt(text.substr(dash + 1));
   if (!first || !last || *first < 0 || *last < *first)
-    throw UsageError("--frames '" + std::string(text) + "': expected FIRST-LAST with 0 <= FIRST <= LAST");
+    throw UsageError("'" + std::string(text) + "': expected FIRST-LAST with 0 <= FIRST <= LAST");
   return {*first, *last};
 }
 
@@ -147,11 +156,11 @@ void AssignOutputs(std::vector<Frame>& frames, const std::string& output) {
                      "not '" + output + "'");
   for (Frame& frame : frames) {
     if (to_directory)
-      frame.output = (fs::path(output) / fs::path(frame.input).filename()).string();
+      frame.output = (fs::path(output) / NameInDirectory(frame)).string();
     else if (pattern)
-      frame.output = WithInputExtension(ExpandPattern(output, frame.number), frame.input);
+      frame.output = WithInputExtension(ExpandPattern(output, frame.number), frame);
     else
-      frame.output = WithInputExtension(output, frame.input);
+      frame.output = WithInputExtension(output, frame);
   }
   RequireUniqueOutputs(frames);
 }

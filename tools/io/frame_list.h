@@ -21,6 +21,7 @@ struct Frame {
   std::string input;
   std::string output;  // empty when the command writes no image
   int movie_frame = 0;  // which frame of a movie input, from 0
+  bool movie = false;   // a frame of a movie, written as an image
 };
 
 // "1-48" or "7"; throws UsageError.
@@ -35,7 +36,8 @@ std::string ExpandPattern(std::string_view pattern, int number);
 std::vector<Frame> ExpandInputs(const std::vector<std::string>& inputs, const std::optional<FrameRange>& range);
 // Fills each frame's output name from the -o argument: a file, a directory
 // (existing, ending in '/', or for several frames a name without an
-// extension) or a pattern. Throws UsageError.
+// extension) or a pattern. Throws UsageError. A movie's frames written to a
+// directory are a sequence named after it: clip.mkv -> clip.0001.png.
 void AssignOutputs(std::vector<Frame>& frames, const std::string& output);
 
 }  // namespace huewright

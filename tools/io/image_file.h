@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "depth_choice.h"
+#include "movie_reader.h"
 
 namespace huewright {
 
@@ -50,6 +51,7 @@ struct SourceImage {
   SampleFacts samples;                // of those channels
   PixelLayout layout = PixelLayout::kArgb8;  // the world it renders in
   bool movie = false;
+  std::optional<int> jpeg_quality;  // of a JPEG file, kept when written as JPEG again
 
   const ImagePart& Rendered() const { return parts[static_cast<std::size_t>(part)]; }
   ImagePart& Rendered() { return parts[static_cast<std::size_t>(part)]; }
@@ -73,15 +75,17 @@ class FrameReader {
 
  private:
   OIIO::ImageInput* Open(const std::string& path);
+  std::vector<OIIO::ImageSpec> Headers(const std::string& path);
+  std::vector<ImagePart> ReadParts(const std::string& path, int movie_frame, const std::vector<OIIO::ImageSpec>& specs,
+                                   bool keep_orientation);
 
-  std::string open_path_;
-  std::unique_ptr<OIIO::ImageInput> input_;
+  std::unique_ptr<OIIO::ImageInput> input_;  // an image file, from its headers to its pixels
+  std::string movie_path_;                   // a movie stays open between frames
+  std::unique_ptr<MovieReader> movie_;
 };
 
-// Whether OpenImageIO reads this file as a movie, and how many frames it has.
+// Whether this file is a movie, and how many frames it has.
 std::optional<int> MovieFrameCount(const std::string& path);
-// True for names that only a movie format claims (clip.mp4, clip.mov, ...).
-bool IsMovieName(const std::string& path);
 
 struct WriteSettings {
   std::optional<SampleType> sample_type;  // default: the source's type

@@ -14,6 +14,7 @@
 #include <system_error>
 
 #include "image_file.h"
+#include "jpeg_quality.h"
 #include "openimageio_error.h"
 #include "tool_error.h"
 
@@ -198,70 +199,73 @@ void Reorient(ImagePart& part) {
   part.pixels = std::move(pixels);
 }
 
-std::vector<std::string> MovieExtensions() {
-  // "ffmpeg:mov,mp4,...;png:png;..." lists what each reader claims.
-  const std::string list = OIIO::get_string_attribute("extension_list");
-  std::vector<std::string> extensions;
-  const std::size_t start = list.find("ffmpeg:");
-  if (start == std::string::npos) return extensions;
-  const std::size_t end = std::min(list.find(';', start), list.size());
-  std::stringstream names(list.substr(start + 7, end - start - 7));
-  for (std::string name; std::getline(names, name, ',');) extensions.push_back(name);
-  return extensions;
-}
-
 }  // namespace
 
-bool IsMovieName(const std::string& path) {
-  static const std::vector<std::string> extensions = MovieExtensions();
-  std::string extension = fs::path(path).extension().string();
-  if (extension.empty()) return false;
-  extension.erase(0, 1);
-  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return std::find(extensions.begin(), extensions.end(), extension) != extensions.end();
-}
-
 std::optional<int> MovieFrameCount(const std::string& path) {
-  if (!IsMovieName(path)) return std::nullopt;
-  auto in = OIIO::ImageInput::open(path);
-  if (!in || !in->spec().get_int_attribute("oiio:Movie", 0)) return std::nullopt;
-  int frames = in->spec().get_int_attribute("oiio:subimages", 0);
-  if (frames <= 0)
-    while (in->seek_subimage(frames, 0)) ++frames;
-  return frames;
+  if (!IsMovieFile(path)) return std::nullopt;
+  return MovieReader(path).CountFrames();
 }
 
 FrameReader::FrameReader() = default;
 FrameReader::~FrameReader() = default;
 
 OIIO::ImageInput* FrameReader::Open(const std::string& path) {
-  if (input_ && open_path_ == path) return input_.get();
-  input_.reset();
-  open_path_.clear();
   OIIO::ImageSpec config;
   config.attribute("oiio:UnassociatedAlpha", 1);
   input_ = OIIO::ImageInput::open(path, &config);
   if (!input_) throw ToolError(path, "cannot read: " + Reason(OIIO::geterror(), "not an image file OpenImageIO can read"));
-  open_path_ = path;
   return input_.get();
 }
 
-SourceImage FrameReader::Read(const std::string& path, int movie_frame, const ReadSettings& settings) {
-  if (open_path_ != path) CheckReadable(path);
+// The headers of every part of an image file, or of a movie's frames.
+std::vector<OIIO::ImageSpec> FrameReader::Headers(const std::string& path) {
+  if (movie_ && movie_path_ == path) return {movie_->Spec()};
+  movie_.reset();
+  movie_path_.clear();
+  if (IsMovieFile(path)) {
+    movie_ = std::make_unique<MovieReader>(path);
+    movie_path_ = path;
+    return {movie_->Spec()};
+  }
   OIIO::ImageInput* in = Open(path);
+  std::vector<OIIO::ImageSpec> specs;
+  for (int s = 0; in->seek_subimage(s, 0); ++s) specs.push_back(in->spec());
+  (void)in->geterror();  // the seek past the last part is expected to fail
+  return specs;
+}
+
+std::vector<ImagePart> FrameReader::ReadParts(const std::string& path, int movie_frame,
+                                              const std::vector<OIIO::ImageSpec>& specs, bool keep_orientation) {
+  std::vector<ImagePart> parts;
+  if (movie_) {
+    ImagePart part{specs[0], {}};
+    if (!movie_->ReadFrame(movie_frame, part.pixels))
+      throw ToolError(path, "frame " + std::to_string(movie_frame + 1) + " cannot be read: the movie ends before it");
+    parts.push_back(std::move(part));
+    return parts;
+  }
+  for (std::size_t i = 0; i < specs.size(); ++i) {
+    ImagePart part{specs[i], std::vector<std::byte>(specs[i].image_bytes())};
+    const bool read = input_->read_image(static_cast<int>(i), 0, 0, part.image_spec.nchannels, part.image_spec.format,
+                                         part.pixels.data());
+    if (!read || input_->has_error())
+      throw ToolError(path, "damaged or truncated image: " + Reason(input_->geterror(), "the pixels cannot be read"));
+    if (!keep_orientation && part.image_spec.get_int_attribute("Orientation", 1) != 1) Reorient(part);
+    parts.push_back(std::move(part));
+  }
+  input_.reset();
+  return parts;
+}
+
+SourceImage FrameReader::Read(const std::string& path, int movie_frame, const ReadSettings& settings) {
+  if (movie_path_ != path) CheckReadable(path);
+  const std::vector<OIIO::ImageSpec> specs = Headers(path);
   SourceImage image;
   image.path = path;
-  image.format = in->format_name();
-  image.movie = in->spec().get_int_attribute("oiio:Movie", 0) != 0;
-  std::vector<int> subimages;
-  std::vector<OIIO::ImageSpec> specs;
-  for (int s = image.movie ? movie_frame : 0; in->seek_subimage(s, 0); ++s) {
-    subimages.push_back(s);
-    specs.push_back(in->spec());
-    if (image.movie) break;
-  }
-  (void)in->geterror();  // the seek past the last part is expected to fail
-  if (specs.empty()) throw ToolError(path, "frame " + std::to_string(movie_frame + 1) + " cannot be read");
+  image.movie = movie_ != nullptr;
+  image.format = image.movie ? "FFmpeg movie" : input_->format_name();
+  if (image.format == "jpeg") image.jpeg_quality = JpegQuality(path);
+  if (specs.empty()) throw ToolError(path, "no image in the file");
   for (const OIIO::ImageSpec& s : specs) {
     if (s.deep) throw ToolError(path, "deep images are not supported");
     if (s.width <= 0 || s.height <= 0 || s.depth != 1) throw ToolError(path, "not a 2D image");
@@ -272,19 +276,7 @@ SourceImage FrameReader::Read(const std::string& path, int movie_frame, const Re
   image.layout = ChooseLayout(settings.premiere, settings.layout, image.samples);
   const bool reorients = !settings.keep_orientation && chosen.get_int_attribute("Orientation", 1) != 1;
   CheckMemory(path, specs, choice, image.layout, reorients);
-
-  for (std::size_t i = 0; i < specs.size(); ++i) {
-    ImagePart part{specs[i], std::vector<std::byte>(specs[i].image_bytes())};
-    const bool read = in->read_image(subimages[i], 0, 0, part.image_spec.nchannels, part.image_spec.format, part.pixels.data());
-    if (!read || in->has_error())
-      throw ToolError(path, "damaged or truncated image: " + Reason(in->geterror(), "the pixels cannot be read"));
-    if (!settings.keep_orientation && part.image_spec.get_int_attribute("Orientation", 1) != 1) Reorient(part);
-    image.parts.push_back(std::move(part));
-  }
-  if (!image.movie) {
-    input_.reset();
-    open_path_.clear();
-  }
+  image.parts = ReadParts(path, movie_frame, specs, settings.keep_orientation);
   image.part = choice.part;
   if (choice.grey) ExpandGrey(image.Rendered(), choice);
   image.channels = choice.channels;

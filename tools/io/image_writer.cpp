@@ -3,8 +3,12 @@
 
 #include <OpenImageIO/imageio.h>
 
+#include <optional>
+
 #include "atomic_file.h"
+#include "movie_reader.h"
 #include "openimageio_error.h"
+#include "recording_output.h"
 #include "tool_error.h"
 
 namespace huewright {
@@ -108,8 +112,17 @@ void WriteImage(const std::string& path, const SourceImage& image, const WriteSe
                               " holds one; write to a format that holds several (.exr, .tif)");
   std::vector<OIIO::ImageSpec> headers;
   for (const ImagePart& part : image.parts) headers.push_back(OutputSpec(part.image_spec, settings, *out));
+  // A JPEG keeps its quality (OpenImageIO would write 98); its subsampling
+  // comes with the header.
+  if (settings.compression.empty() && image.jpeg_quality && out->format_name() == std::string_view("jpeg"))
+    headers[0].attribute("compression", "jpeg:" + std::to_string(*image.jpeg_quality));
 
   AtomicFile file(path);
+  std::optional<RecordingOutput> proxy;
+  if (WritesThroughProxy(*out)) {
+    proxy.emplace(file.TempPath(), path);
+    for (OIIO::ImageSpec& header : headers) proxy->AttachTo(header);
+  }
   bool written = count == 1 ? out->open(file.TempPath(), headers[0]) : out->open(file.TempPath(), count, headers.data());
   for (int i = 0; written && i < count; ++i) {
     const ImagePart& part = image.parts[static_cast<std::size_t>(i)];
@@ -117,7 +130,8 @@ void WriteImage(const std::string& path, const SourceImage& image, const WriteSe
     written = written && out->write_image(part.image_spec.format, part.pixels.data());
   }
   written = written && out->close();
-  if (!written) throw ToolError(path, "cannot write: " + Reason(out->geterror(), "the writer failed"));
+  if (proxy) proxy->Finish();  // the system's reason comes first: it is why the writer failed
+  if (!written) throw ToolError(path, "cannot write: " + file.InUserTerms(Reason(out->geterror(), "the writer failed")));
   file.Commit(!settings.no_clobber);
 }
 

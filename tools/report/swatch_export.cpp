@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <sstream>
 
 #include "atomic_file.h"
+#include "recording_output.h"
 #include "tool_error.h"
 
 namespace huewright {
@@ -21,7 +21,7 @@ std::string FrameLabel(int number) {
   return label;
 }
 
-std::string BandName(const SwatchGroup& group, int band) { return group.label + " Band " + std::to_string(band + 1); }
+std::string BandName(const SwatchGroup& group, int band) { return group.label + " Band " + std::to_string(BandNumber(band)); }
 
 SwatchGroup GroupOf(std::string label, std::string title, const PaletteReadout& palette, PixelLayout layout) {
   SwatchGroup group{std::move(label), std::move(title), {}};
@@ -74,12 +74,9 @@ std::string AseColour(const std::string& name, const SwatchNotation& colour) {
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
   AtomicFile file(path);
-  {
-    std::ofstream out(file.TempPath(), std::ios::binary);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) throw ToolError(path, "cannot write the swatch file");
-  }
+  RecordingOutput out(file.TempPath(), path);
+  out.write(bytes.data(), bytes.size());
+  out.Finish();
   file.Commit();
 }
 
@@ -152,7 +149,7 @@ std::string CssText(const std::vector<SwatchGroup>& groups, const std::string& h
   for (const SwatchGroup& group : groups)
     for (int band = 0; band < kBands; ++band) {
       const SwatchNotation& colour = group.colours[band];
-      out << "  --huewright-" << group.label << "-band-" << band + 1 << ": " << (colour.known ? colour.hex : "#000000")
+      out << "  --huewright-" << group.label << "-band-" << BandNumber(band) << ": " << (colour.known ? colour.hex : "#000000")
           << ";" << (colour.known ? "" : " /* not a number */") << "\n";
     }
   out << "}\n";

@@ -40,6 +40,10 @@ struct SwatchNotation {
 // layouts scaled to 0.0-1.0, VUYA converted to RGB).
 SwatchNotation Notate(const std::array<float, 3>& rgb, PixelLayout layout);
 
+// The band as users see it everywhere (table, JSON, swatch files): 1, the
+// darkest, to 5, the brightest.
+constexpr int BandNumber(int band) { return band + 1; }
+
 }  // namespace huewright
 
 #endif

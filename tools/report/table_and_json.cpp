@@ -11,7 +11,7 @@ namespace {
 std::string TableRow(const std::string& label, int band, const SwatchNotation& colour, int64_t count,
                      const std::string& note) {
   char line[256];
-  std::snprintf(line, sizeof line, "%7s  %4d  %7s  %3d %3d %3d  %11s %11s %11s  %10lld  %s\n", label.c_str(), band,
+  std::snprintf(line, sizeof line, "%7s  %4d  %7s  %3d %3d %3d  %11s %11s %11s  %10lld  %s\n", label.c_str(), BandNumber(band),
                 colour.known ? colour.hex.c_str() : "-", colour.rgb8[0], colour.rgb8[1], colour.rgb8[2],
                 colour.unit_text[0].c_str(), colour.unit_text[1].c_str(), colour.unit_text[2].c_str(),
                 static_cast<long long>(count), note.c_str());
@@ -36,7 +36,7 @@ std::string JsonNumber(const std::string& text) {
 void PrintJsonBands(std::ostream& out, const PaletteReadout& palette, PixelLayout layout) {
   out << "[";
   for (int band = 0; band < kBands; ++band) {
-    out << (band ? ",\n        " : "") << "{\"band\": " << band;
+    out << (band ? ",\n        " : "") << "{\"band\": " << BandNumber(band);
     if (palette[band].count == 0) {
       out << ", \"empty\": true, \"hex\": null, \"rgb8\": null, \"rgb\": null, \"count\": 0}";
       continue;

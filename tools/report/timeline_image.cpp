@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <numeric>
+#include <optional>
 
 #include "atomic_file.h"
+#include "recording_output.h"
 #include "swatch_notation.h"
 #include "tool_error.h"
 
@@ -67,17 +69,12 @@ void DrawColumn(Canvas& canvas, const TimelineColumn& column, int left, const Ti
   }
 }
 
-// Every k-th frame numbered, k large enough that numbers never touch.
 void DrawLabels(Canvas& canvas, const std::vector<TimelineColumn>& columns, const TimelineGeometry& geometry) {
-  int widest = 1;
-  for (const TimelineColumn& column : columns)
-    widest = std::max(widest, static_cast<int>(std::to_string(column.number).size()) * kDigitAdvance);
-  const int every = std::max(1, (widest + kDigitAdvance + geometry.column_width - 1) / geometry.column_width);
   const int top = geometry.band_top + geometry.band_rows;
-  for (std::size_t i = 0; i < columns.size(); i += static_cast<std::size_t>(every)) {
-    const int left = static_cast<int>(i) * geometry.column_width;
+  for (const TimelineLabel& label : TimelineLabels(columns, geometry)) {
+    const int left = static_cast<int>(label.column) * geometry.column_width;
     canvas.Fill(left, top, left + 1, top + 3, kLabelInk);  // a tick at the column's left edge
-    canvas.Number(left + 2, top + 3, columns[i].number);
+    canvas.Number(label.x, top + 3, columns[label.column].number);
   }
 }
 
@@ -95,6 +92,31 @@ TimelineColumn ColumnOf(int number, bool frozen, const PaletteReadout& palette, 
 }
 
 }  // namespace
+
+int LabelWidth(int number) {
+  return static_cast<int>(std::to_string(number).size()) * kDigitAdvance - kDigitScale;  // no space after the last
+}
+
+// Every k-th frame numbered, k large enough that numbers never touch, and
+// the last frame always, its number pulled left to end inside the picture;
+// a number that would run into the last one gives way.
+std::vector<TimelineLabel> TimelineLabels(const std::vector<TimelineColumn>& columns, const TimelineGeometry& geometry) {
+  std::vector<TimelineLabel> labels;
+  if (columns.empty() || geometry.label_rows == 0) return labels;
+  int widest = 1;
+  for (const TimelineColumn& column : columns) widest = std::max(widest, LabelWidth(column.number));
+  const std::size_t every = static_cast<std::size_t>(
+      std::max(1, (widest + 2 + kDigitAdvance + geometry.column_width - 1) / geometry.column_width));
+  const std::size_t last = columns.size() - 1;
+  const int last_x = std::max(0, std::min(static_cast<int>(last) * geometry.column_width + 2,
+                                          geometry.width - LabelWidth(columns[last].number)));
+  for (std::size_t i = 0; i < last; i += every) {
+    const int x = static_cast<int>(i) * geometry.column_width + 2;
+    if (x + LabelWidth(columns[i].number) + kDigitAdvance <= last_x) labels.push_back({i, x});
+  }
+  labels.push_back({last, last_x});
+  return labels;
+}
 
 TimelineGeometry TimelineLayout(std::size_t columns) {
   TimelineGeometry geometry;
@@ -148,9 +170,15 @@ void WriteTimeline(const std::string& path, const PaletteReport& report) {
   OIIO::ImageSpec image_spec(geometry.width, geometry.height, 3, OIIO::TypeDesc::UINT8);
   image_spec.attribute("ImageDescription", "huewright palette timeline: " + report.host);
   AtomicFile file(path);
+  std::optional<RecordingOutput> proxy;
+  if (WritesThroughProxy(*out)) {
+    proxy.emplace(file.TempPath(), path);
+    proxy->AttachTo(image_spec);
+  }
   const bool written =
       out->open(file.TempPath(), image_spec) && out->write_image(OIIO::TypeDesc::UINT8, pixels.data()) && out->close();
-  if (!written) throw ToolError(path, "cannot write the timeline: " + out->geterror());
+  if (proxy) proxy->Finish();
+  if (!written) throw ToolError(path, "cannot write the timeline: " + file.InUserTerms(out->geterror()));
   file.Commit();
 }
 

@@ -23,7 +23,7 @@ struct TimelineColumn {
 
 // Where things sit, in pixels. Column i spans columns i * column_width to
 // (i + 1) * column_width - 1; the bands fill rows band_top to
-// band_top + band_rows - 1, band 0 at the bottom.
+// band_top + band_rows - 1, band 1 (the darkest) at the bottom.
 struct TimelineGeometry {
   int column_width = 0;
   int marker_rows = 8;  // rows 0-7: the frozen marker
@@ -37,6 +37,17 @@ struct TimelineGeometry {
 inline constexpr std::size_t kUnlabelledFrames = 5;
 
 TimelineGeometry TimelineLayout(std::size_t columns);
+
+// A frame number along the bottom: the column it belongs to and the x of
+// its first pixel.
+struct TimelineLabel {
+  std::size_t column = 0;
+  int x = 0;
+  bool operator==(const TimelineLabel&) const = default;
+};
+// The width in pixels of a frame number as drawn.
+int LabelWidth(int number);
+std::vector<TimelineLabel> TimelineLabels(const std::vector<TimelineColumn>& columns, const TimelineGeometry& geometry);
 // Heights that add up to rows (when any count is non-zero), each as near to
 // its share as whole rows allow: floors, then the largest remainders.
 std::array<int, kBands> BandHeights(const std::array<int64_t, kBands>& counts, int rows);
