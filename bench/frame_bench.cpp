@@ -25,7 +25,7 @@
 #include <vector>
 
 #include "minihost.h"
-#include "test_frames.h"
+#include "photo_frame.h"
 
 namespace {
 
@@ -58,22 +58,6 @@ struct Size {
   const char* name;
 };
 const Size kSizes[] = {{1920, 1080, "1080p"}, {3840, 2160, "4K"}};
-
-// The mountain photograph of the test frames (0..255), scaled up bilinearly.
-std::array<float, 3> PhotoAt(int32_t x, int32_t y, const Size& size) {
-  const TestFrame& photo = MountainFrame();
-  const double fx = (x + 0.5) * photo.width / size.width - 0.5, fy = (y + 0.5) * photo.height / size.height - 0.5;
-  const int32_t x0 = std::clamp(static_cast<int32_t>(fx), 0, photo.width - 2);
-  const int32_t y0 = std::clamp(static_cast<int32_t>(fy), 0, photo.height - 2);
-  const double tx = std::clamp(fx - x0, 0.0, 1.0), ty = std::clamp(fy - y0, 0.0, 1.0);
-  std::array<float, 3> rgb;
-  for (int c = 0; c < 3; ++c) {
-    const double top = photo.At(x0, y0)[c] * (1 - tx) + photo.At(x0 + 1, y0)[c] * tx;
-    const double bottom = photo.At(x0, y0 + 1)[c] * (1 - tx) + photo.At(x0 + 1, y0 + 1)[c] * tx;
-    rgb[c] = static_cast<float>((top * (1 - ty) + bottom * ty) / 255.0);
-  }
-  return rgb;
-}
 
 // One pixel of red, green, blue in 0..1, in the layout's memory order.
 void StorePixel(PixelLayout layout, uint8_t* p, std::array<float, 3> rgb) {
@@ -115,7 +99,7 @@ World MakeFrame(PixelLayout layout, const Size& size, bool uniform) {
     uint8_t* row = world.PixelAddress(0, y);
     for (int32_t x = 0; x < size.width; ++x)
       StorePixel(layout, row + x * minihost::PixelBytes(layout),
-                 uniform ? std::array<float, 3>{0.35f, 0.5f, 0.7f} : PhotoAt(x, y, size));
+                 uniform ? std::array<float, 3>{0.35f, 0.5f, 0.7f} : PhotoAt(x, y, size.width, size.height));
   }
   world.SetExtentHint({0, 0, size.width, size.height});
   return world;

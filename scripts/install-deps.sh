@@ -11,7 +11,7 @@ packages=(
   libopenimageio-dev openimageio-tools liblief-dev libcli11-dev
   ffmpeg libimage-exiftool-perl time libgs-common
   clang-14 libfuzzer-14-dev libclang-rt-14-dev
-  frei0r-plugins-dev ffmpeg melt
+  frei0r-plugins-dev frei0r-plugins ffmpeg melt
   gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   nsis zip unzip dpkg-dev lintian file groff-base bsdextrautils
 )
