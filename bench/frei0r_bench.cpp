@@ -12,10 +12,12 @@
 #include <dlfcn.h>
 
 #include <algorithm>
-#include <ctime>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -65,9 +67,23 @@ uint32_t Hash(int32_t x, int32_t y) {
   return h * 2246822519u;
 }
 
+// A frame's pixels on a 64-byte boundary, as ffmpeg allocates its frames.
+struct Frame {
+  explicit Frame(std::size_t pixels)
+      : size(pixels), data(static_cast<uint32_t*>(std::aligned_alloc(64, (pixels * 4 + 63) / 64 * 64))) {
+    if (!data) throw std::bad_alloc();
+    std::memset(data, 0, pixels * 4);
+  }
+  ~Frame() { std::free(data); }
+  Frame(const Frame&) = delete;
+  Frame& operator=(const Frame&) = delete;
+  uint32_t& operator[](std::size_t i) { return data[i]; }
+  std::size_t size;
+  uint32_t* data;
+};
+
 // RGBA8888 bytes in memory order red, green, blue, alpha.
-std::vector<uint32_t> MakeFrame(int32_t width, int32_t height, Content content) {
-  std::vector<uint32_t> frame(static_cast<std::size_t>(width) * height);
+void FillFrame(Frame& frame, int32_t width, int32_t height, Content content) {
   for (int32_t y = 0; y < height; ++y)
     for (int32_t x = 0; x < width; ++x) {
       const std::array<float, 3> rgb = PhotoAt(x, y, width, height);
@@ -82,7 +98,6 @@ std::vector<uint32_t> MakeFrame(int32_t width, int32_t height, Content content) 
       }
       std::memcpy(&frame[static_cast<std::size_t>(y) * width + x], bytes, 4);
     }
-  return frame;
 }
 
 // CPU time of the calling thread, in seconds.
@@ -102,20 +117,21 @@ struct Timing {
 };
 
 Timing TimeUpdates(const Filter& filter, int32_t width, int32_t height, Content content, int repeats) {
-  const std::vector<uint32_t> in = MakeFrame(width, height, content);
-  std::vector<uint32_t> out(in.size()), copy(in.size());
-  const std::size_t bytes = in.size() * sizeof in[0];
+  const std::size_t pixels = static_cast<std::size_t>(width) * height;
+  Frame in(pixels), out(pixels), copy(pixels);
+  FillFrame(in, width, height, content);
+  const std::size_t bytes = pixels * 4;
   f0r_instance_t instance = filter.construct(static_cast<unsigned>(width), static_cast<unsigned>(height));
   if (!instance) throw std::runtime_error("f0r_construct failed");
-  filter.update(instance, 0.0, in.data(), out.data());  // first touch of the output
-  std::memcpy(copy.data(), in.data(), bytes);
+  filter.update(instance, 0.0, in.data, out.data);  // first touch of the output
+  std::memcpy(copy.data, in.data, bytes);
   std::vector<double> updates, ratios;
   for (int i = 0; i < repeats; ++i) {
     double start = ThreadSeconds();
-    std::memcpy(copy.data(), in.data(), bytes);
+    std::memcpy(copy.data, in.data, bytes);
     const double copy_seconds = ThreadSeconds() - start;
     start = ThreadSeconds();
-    filter.update(instance, i / 25.0, in.data(), out.data());
+    filter.update(instance, i / 25.0, in.data, out.data);
     const double update_seconds = ThreadSeconds() - start;
     updates.push_back(update_seconds * 1e3);
     ratios.push_back(update_seconds / copy_seconds);
@@ -147,8 +163,9 @@ int main(int argc, char** argv) {
   try {
     const Filter filter = Load(positional[0]);
     constexpr double kGoal = 2.0;  // update / memcpy, 4K, one thread
-    std::printf("\nThe frei0r filter's f0r_update (%s): median update (thread CPU time), ratio to a memcpy of the frame\n",
-                positional[0].c_str());
+    std::printf(
+        "\nThe frei0r filter's f0r_update (%s): median update (thread CPU time), ratio to a memcpy of the frame\n",
+        positional[0].c_str());
     std::printf("%-6s %-8s %10s %8s %8s\n", "size", "content", "update ms", "ratio", "goal");
     for (const Size& size : {Size{1920, 1080, "1080p"}, Size{3840, 2160, "4K"}})
       for (Content content : {Content::kPhoto, Content::kGrain, Content::kNoise}) {

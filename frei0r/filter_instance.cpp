@@ -35,11 +35,10 @@ void FilterInstance::Update(const uint32_t* in, uint32_t* out) {
   const bool draw = params_[kSwatches].load() != 0.0;
   const bool measure = params_[kMeasure].load() != 0.0;
   const double gain = GainAtPosition(params_[kGain].load());
-  // The host's buffers are plain bytes, four per pixel.
-  const RgbaFrame frame{reinterpret_cast<const PF_Pixel8*>(in), reinterpret_cast<PF_Pixel8*>(out), width_, height_};
+  const RgbaFrame frame{in, out, width_, height_};
 
   std::unique_ptr<FrameMeasurement> measurement;
-  if (measure) measurement = std::make_unique<FrameMeasurement>(frame);
+  if (measure) measurement = std::make_unique<FrameMeasurement>(frame, draw);
   BandPalette palette;
   {
     std::lock_guard<std::mutex> hold(palette_mutex_);
@@ -47,9 +46,10 @@ void FilterInstance::Update(const uint32_t* in, uint32_t* out) {
     if (draw) ClampRgb8(stats_);
     palette = CopyPalette(stats_);
   }
+  // A measured frame's other rows were copied as they were measured.
   if (draw)
-    PaintFrame(frame, palette);
-  else
+    PaintFrame(frame, palette, measurement != nullptr);
+  else if (!measurement)
     PassThrough(in, out);
 }
 

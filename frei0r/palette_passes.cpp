@@ -1,14 +1,12 @@
 #include "palette_passes.h"
 
-#include "analysers.h"
+#include "frame_passes.h"
+#include "row_functions.h"
 #include "swatch_layout.h"
-#include "writers.h"
 
 namespace frei0r_filter {
 
 namespace {
-
-using RgbaPixelFunction = int32_t (*)(void*, int32_t, int32_t, PF_Pixel8*, PF_Pixel8*);
 
 PixelRefcon RefconFor(const RgbaFrame& frame) {
   PixelRefcon refcon{};
@@ -18,24 +16,18 @@ PixelRefcon RefconFor(const RgbaFrame& frame) {
   return refcon;
 }
 
-// Every pixel, row by row, left to right. Neither pass writes through the
-// input pointer, which the pixel functions' shape leaves non-const.
-void WalkRgbaFrame(const RgbaFrame& frame, PixelRefcon& refcon, RgbaPixelFunction fn) {
-  const auto width = static_cast<std::size_t>(frame.width);
-  for (int32_t y = 0; y < frame.height; ++y) {
-    const std::size_t row_start = static_cast<std::size_t>(y) * width;
-    PF_Pixel8* in = const_cast<PF_Pixel8*>(frame.in) + row_start;
-    PF_Pixel8* out = frame.out + row_start;
-    for (int32_t x = 0; x < frame.width; ++x) fn(&refcon, x, y, in + x, out + x);
-  }
+FrameRows RowsOf(const RgbaFrame& frame) {
+  const std::ptrdiff_t rowbytes = static_cast<std::ptrdiff_t>(frame.width) * 4;
+  return {frame.in, rowbytes, frame.out, rowbytes, frame.width, frame.height};
 }
 
 }  // namespace
 
-FrameMeasurement::FrameMeasurement(const RgbaFrame& frame) : accumulator_(true, frame.height) {
+FrameMeasurement::FrameMeasurement(const RgbaFrame& frame, bool painted_next) : accumulator_(true, frame.height) {
   PixelRefcon refcon = RefconFor(frame);
   refcon.accumulator = &accumulator_;
-  WalkRgbaFrame(frame, refcon, AnalyzeRgba8);
+  MeasureFrameRows(RowsOf(frame), refcon, AnalyzeRgba8Row, AnalyzeRgba8RowAndCopy,
+                   painted_next ? RowsCopied::kOutsideStrip : RowsCopied::kEvery);
 }
 
 void FrameMeasurement::PublishInto(BandStats& stats, double gain) const {
@@ -44,10 +36,10 @@ void FrameMeasurement::PublishInto(BandStats& stats, double gain) const {
   NormaliseRgbBands(stats, gain);
 }
 
-void PaintFrame(const RgbaFrame& frame, const BandPalette& palette) {
+void PaintFrame(const RgbaFrame& frame, const BandPalette& palette, bool only_strip) {
   PixelRefcon refcon = RefconFor(frame);
   refcon.palette = &palette;
-  WalkRgbaFrame(frame, refcon, DrawRgba8);
+  DrawFrameRows(RowsOf(frame), refcon, DrawRgba8Row, only_strip);
 }
 
 }  // namespace frei0r_filter

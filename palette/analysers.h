@@ -32,10 +32,6 @@ int32_t AnalyzeBgraFloat(void* refcon, int32_t x, int32_t y, PF_PixelFloat* in, 
 // as its last step, also when nothing is added; in may equal out.
 int32_t AnalyzeVuyaFloat(void* refcon, int32_t x, int32_t y, PF_PixelFloat* in, PF_PixelFloat* out);
 
-// Whole rows of the 16-byte Premiere layouts, for the effect's own walk:
-// pixels 0..width-1 of row y, each analysed exactly as the pixel functions
-// above analyse it, without a call per pixel.
-void AnalyzeBgraFloatRow(PixelRefcon* refcon, int32_t y, PF_PixelFloat* in, PF_PixelFloat* out, int32_t width);
-void AnalyzeVuyaFloatRow(PixelRefcon* refcon, int32_t y, PF_PixelFloat* in, PF_PixelFloat* out, int32_t width);
+// Their row forms: row_functions.h.
 
 #endif

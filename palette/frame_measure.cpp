@@ -1,6 +1,7 @@
 #include "frame_measure.h"
 
 #include "layout_traits.h"
+#include "row_accumulate.h"
 
 namespace {
 
@@ -15,9 +16,11 @@ FrameBands Measure(const FrameView& frame, bool skip_transparent) {
   for (int32_t y = 0; y < frame.height; ++y, row += frame.rowbytes) {
     cells = BandAccumulator::Row{};
     const Pixel* pixel = reinterpret_cast<const Pixel*>(row);
-    for (int32_t x = 0; x < frame.width; ++x) {
-      if (skip_transparent && pixel[x].*Layout::kAlpha == 0) continue;
-      Layout::Accumulate(cells, x, pixel[x]);
+    if (!skip_transparent) {
+      AccumulateRow<Layout>(cells, pixel, frame.width);
+    } else {
+      for (int32_t x = 0; x < frame.width; ++x)
+        if (pixel[x].*Layout::kAlpha != 0) Layout::Accumulate(cells, x, pixel[x]);
     }
     BandAccumulator::AddRowInto(cells, bands.sums, bands.counts);
   }

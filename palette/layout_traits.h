@@ -158,6 +158,11 @@ struct FloatRgbLayout : Positions {
     AccumulateRgbQuad<FloatChannelIndex<Positions::kRed>(), FloatChannelIndex<Positions::kGreen>(),
                       FloatChannelIndex<Positions::kBlue>()>(row, x, pixels + x);
   }
+  // What the four pixels at pixels add, each lane as Accumulate computes it.
+  [[gnu::target("avx"), gnu::always_inline]] static QuadValues ValuesOfQuad(const Pixel* pixels) {
+    return RgbQuadValues<FloatChannelIndex<Positions::kRed>(), FloatChannelIndex<Positions::kGreen>(),
+                         FloatChannelIndex<Positions::kBlue>()>(pixels);
+  }
 #endif
 
   static void Paint(const BandPalette& palette, int band, const Pixel&, Pixel& out) {
@@ -220,6 +225,10 @@ struct VuyaFloatLayout {
   [[gnu::target("avx"), gnu::always_inline]] static void AccumulateQuad(BandAccumulator::Row& row, int32_t x,
                                                                         const Pixel* pixels) {
     AccumulateVuyaQuad(row, x, pixels + x);
+  }
+  // What the four pixels at pixels add, each lane as Accumulate computes it.
+  [[gnu::target("avx"), gnu::always_inline]] static QuadValues ValuesOfQuad(const Pixel* pixels) {
+    return VuyaQuadValues(pixels);
   }
 #endif
 

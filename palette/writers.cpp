@@ -43,27 +43,6 @@ int32_t Draw(void* refcon, int32_t x, int32_t y, typename Layout::Pixel* in, typ
   return DrawCellOrCopy<Layout>(record, x, y, in, out);
 }
 
-// Draw over a row: with prepared bounds a row outside the strip is copied
-// pixel by pixel (raw bytes, in column order, as Draw copies them) and a row
-// inside looks up each column's cell; anything else takes Draw itself.
-template <class Layout>
-void DrawRow(PixelRefcon* refcon, int32_t y, typename Layout::Pixel* in, typename Layout::Pixel* out,
-             int32_t width) {
-  if (!refcon || !refcon->swatch.ready || !refcon->palette) {
-    for (int32_t x = 0; x < width; ++x) Draw<Layout>(refcon, x, y, in + x, out + x);
-    return;
-  }
-  if (!SwatchRowIn(refcon->swatch, y)) {
-    for (int32_t x = 0; x < width; ++x) std::memmove(out + x, in + x, sizeof *in);
-    return;
-  }
-  for (int32_t x = 0; x < width; ++x) {
-    const int cell = SwatchColumnCellIn(refcon->swatch, x);
-    if (cell < 0) std::memmove(out + x, in + x, sizeof *in);
-    else Layout::Paint(*refcon->palette, cell, in[x], out[x]);
-  }
-}
-
 }  // namespace
 
 int32_t DrawArgb8(void* refcon, int32_t x, int32_t y, PF_Pixel8* in, PF_Pixel8* out) {
@@ -92,12 +71,4 @@ int32_t DrawBgraFloat(void* refcon, int32_t x, int32_t y, PF_PixelFloat* in, PF_
 
 int32_t DrawVuyaFloat(void* refcon, int32_t x, int32_t y, PF_PixelFloat* in, PF_PixelFloat* out) {
   return Draw<VuyaFloatLayout>(refcon, x, y, in, out);
-}
-
-void DrawBgraFloatRow(PixelRefcon* refcon, int32_t y, PF_PixelFloat* in, PF_PixelFloat* out, int32_t width) {
-  DrawRow<BgraFloatLayout>(refcon, y, in, out, width);
-}
-
-void DrawVuyaFloatRow(PixelRefcon* refcon, int32_t y, PF_PixelFloat* in, PF_PixelFloat* out, int32_t width) {
-  DrawRow<VuyaFloatLayout>(refcon, y, in, out, width);
 }

@@ -28,10 +28,6 @@ int32_t DrawBgraFloat(void* refcon, int32_t x, int32_t y, PF_PixelFloat* in, PF_
 // Floats in memory order V, U, Y, alpha, painted from the palette's yuv model.
 int32_t DrawVuyaFloat(void* refcon, int32_t x, int32_t y, PF_PixelFloat* in, PF_PixelFloat* out);
 
-// Whole rows of the 16-byte Premiere layouts, for the effect's own walk:
-// pixels 0..width-1 of row y, each painted or copied exactly as the pixel
-// functions above do, without a call per pixel.
-void DrawBgraFloatRow(PixelRefcon* refcon, int32_t y, PF_PixelFloat* in, PF_PixelFloat* out, int32_t width);
-void DrawVuyaFloatRow(PixelRefcon* refcon, int32_t y, PF_PixelFloat* in, PF_PixelFloat* out, int32_t width);
+// Their row forms: row_functions.h.
 
 #endif

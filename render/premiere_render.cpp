@@ -5,11 +5,12 @@
 #include "analysers.h"
 #include "band_accumulator.h"
 #include "clamps.h"
+#include "frame_passes.h"
 #include "param_indices.h"
 #include "pixel_refcon.h"
 #include "publish_frame.h"
 #include "render_pipelines.h"
-#include "row_walker.h"
+#include "row_functions.h"
 #include "suite_helpers.h"
 #include "swatch_layout.h"
 #include "world_checks.h"
@@ -37,11 +38,9 @@ PF_Err HostPass(const FramePair& frame, PixelRefcon& refcon, PF_Pixel8IterateFun
                                  fn, frame.output);
 }
 
-PF_Err Walk(const FramePair& frame, PixelRefcon& refcon, FloatRowFunction fn) {
-  const FloatFrame input = {static_cast<PF_PixelFloat*>(frame.input->data), frame.width, frame.input->rowbytes};
-  const FloatFrame output = {static_cast<PF_PixelFloat*>(frame.output->data), frame.width, frame.output->rowbytes};
-  WalkFloatRows(input, output, frame.rows, &refcon, fn);
-  return PF_Err_NONE;
+FrameRows RowsOf(const FramePair& frame) {
+  return {frame.input->data, frame.input->rowbytes, frame.output->data, frame.output->rowbytes, frame.width,
+          frame.rows};
 }
 
 // One row of the format table.
@@ -52,7 +51,9 @@ struct FormatPath {
   BandModel model;
   RgbClamp clamp;
   PF_Err (*analyse)(const FramePair&, PixelRefcon&);
-  PF_Err (*draw)(const FramePair&, PixelRefcon&);
+  // measured: the analysis pass ran (and, on the effect's own walk, left
+  // every row outside the swatch strip copied).
+  PF_Err (*draw)(const FramePair&, PixelRefcon&, bool measured);
 };
 
 template <auto kFunction>
@@ -60,18 +61,31 @@ PF_Err ByHost(const FramePair& frame, PixelRefcon& refcon) {
   return HostPass(frame, refcon, kFunction);
 }
 template <auto kFunction>
+PF_Err DrawByHost(const FramePair& frame, PixelRefcon& refcon, bool) {
+  return HostPass(frame, refcon, kFunction);
+}
+// The effect's own walk reads the frame once and writes it once: the rows
+// outside the strip are copied as they are measured.
+template <auto kAnalyse, auto kAnalyseAndCopy>
 PF_Err ByWalk(const FramePair& frame, PixelRefcon& refcon) {
-  return Walk(frame, refcon, kFunction);
+  MeasureFrameRows(RowsOf(frame), refcon, kAnalyse, kAnalyseAndCopy, RowsCopied::kOutsideStrip);
+  return PF_Err_NONE;
+}
+template <auto kDraw>
+PF_Err DrawByWalk(const FramePair& frame, PixelRefcon& refcon, bool measured) {
+  DrawFrameRows(RowsOf(frame), refcon, kDraw, measured);
+  return PF_Err_NONE;
 }
 
 // VUYA 8-bit is not declared to the host and has no path: painting RGB bands
 // into its bytes would give wrong colours.
 constexpr FormatPath kFormatPaths[] = {
-    {PrPixelFormat_BGRA_4444_32f, 16, false, BandModel::kRgb, RgbClamp::kUnit, ByWalk<AnalyzeBgraFloatRow>,
-     ByWalk<DrawBgraFloatRow>},
-    {PrPixelFormat_BGRA_4444_8u, 4, true, BandModel::kRgb, RgbClamp::k8, ByHost<AnalyzeBgra8>, ByHost<DrawBgra8>},
-    {PrPixelFormat_VUYA_4444_32f, 16, true, BandModel::kYuv, RgbClamp::kNone, ByWalk<AnalyzeVuyaFloatRow>,
-     ByWalk<DrawVuyaFloatRow>},
+    {PrPixelFormat_BGRA_4444_32f, 16, false, BandModel::kRgb, RgbClamp::kUnit,
+     ByWalk<AnalyzeBgraFloatRow, AnalyzeBgraFloatRowAndCopy>, DrawByWalk<DrawBgraFloatRow>},
+    {PrPixelFormat_BGRA_4444_8u, 4, true, BandModel::kRgb, RgbClamp::k8, ByHost<AnalyzeBgra8>,
+     DrawByHost<DrawBgra8>},
+    {PrPixelFormat_VUYA_4444_32f, 16, true, BandModel::kYuv, RgbClamp::kNone,
+     ByWalk<AnalyzeVuyaFloatRow, AnalyzeVuyaFloatRowAndCopy>, DrawByWalk<DrawVuyaFloatRow>},
 };
 
 const FormatPath* FindFormatPath(PrPixelFormat format) {
@@ -115,7 +129,7 @@ PF_Err RunFormatPath(const FormatPath& path, const FramePair& frame, PixelRefcon
   const BandPalette palette =
       PublishFrame({analyse ? &accumulator : nullptr, path.model, 1.0, path.clamp, yuv_reset.Take()});
   refcon.palette = &palette;
-  const PF_Err err = path.draw(frame, refcon);
+  const PF_Err err = path.draw(frame, refcon, analyse);
   refcon.palette = nullptr;
   return err;
 }

@@ -2,26 +2,35 @@
 """Checks that the built effect's per-pixel functions call no library code.
 
 Disassembles the library with objdump, starts at every analyser and writer
-(AnalyzeArgb8 ... DrawVuyaFloat, and the row functions of the float walks)
-and follows every direct call and jump into
-other functions. Each function reached must be pixel code of our own (its
-name says analyser, writer or swatch lookup); a call through a pointer, an
-import thunk, a PLT entry or any other function (__emutls_get_address,
-memmove, a lock) fails the check, naming the path that reached it.
+(AnalyzeArgb8 ... DrawVuyaFloat) and every row function (AnalyzeArgb8Row,
+AnalyzeArgb8RowAndCopy, DrawArgb8Row, ...) and follows every direct call
+and jump into other functions. Each function reached must be pixel code of
+our own (its name says analyser, writer, swatch lookup or row kernel); a
+call through a pointer, an import thunk, a PLT entry or any other function
+(__emutls_get_address, memmove, a lock) fails the check, naming the path
+that reached it.
 
 A function reached that uses 256-bit registers must also clear their upper
 halves (vzeroupper) before it returns or leaves for another function: left
 dirty, they slow every SSE instruction that runs after it, the host's too.
 
-Usage: check_pixel_calls.py OBJDUMP LIBRARY
+Usage: check_pixel_calls.py OBJDUMP LIBRARY [ROOT ...]
+ROOTs are the functions the library must hold (plain names); by default the
+effect's: both forms of every analyser and writer of its six layouts.
 """
 import re
 import subprocess
 import sys
 
-PIXEL_FUNCTION = re.compile(r"^_Z\d+(Analyze|Draw)(Argb8|Bgra8|Argb16|ArgbFloat|BgraFloat|VuyaFloat)(Pvii|RowP)")
-PIXEL_FUNCTION_COUNT = 16  # twelve pixel functions, four row functions of the effect's own walk
-OWN_PIXEL_CODE = re.compile(r"Analyze|Draw|CellByExactComparison|Swatch")
+LAYOUTS = ("Argb8", "Bgra8", "Argb16", "ArgbFloat", "BgraFloat", "VuyaFloat")
+EFFECT_ROOTS = [f"{verb}{layout}{form}" for layout in LAYOUTS
+                for verb, form in (("Analyze", ""), ("Draw", ""), ("Analyze", "Row"), ("Analyze", "RowAndCopy"),
+                                   ("Draw", "Row"))]
+# A pixel function (Pvii...) or a row function (P11PixelRefcon...), by its
+# plain name.
+PIXEL_FUNCTION = re.compile(r"^_Z\d+((?:Analyze|Draw)\w+?)(?:Pvii|P11PixelRefcon)")
+OWN_PIXEL_CODE = re.compile(r"Analyze|Draw|CellByExactComparison|Swatch|AccumulateRow|AccumulateQuadRuns|"
+                            r"SumIntegerRow|integer_rows|row_paint|row_accumulate|float_runs")
 HEADER = re.compile(r"^[0-9a-f]+ <(.+)>:$")
 BRANCH = re.compile(r"\s(call|jmp)q?\s+(.*)$")
 TARGET = re.compile(r"^[0-9a-f]+ <([^+>]+)(\+0x[0-9a-f]+)?>$")
@@ -66,12 +75,14 @@ def leaves_upper_halves_dirty(name, body):
 
 
 def main():
-    objdump, library = sys.argv[1], sys.argv[2]
+    objdump, library, expected = sys.argv[1], sys.argv[2], sys.argv[3:] or EFFECT_ROOTS
     bodies = functions(objdump, library)
     roots = sorted(name for name in bodies if PIXEL_FUNCTION.match(name))
-    if len(roots) != PIXEL_FUNCTION_COUNT:
-        print(f"{library}: expected {PIXEL_FUNCTION_COUNT} analysers and writers among its symbols, "
-              f"found {len(roots)}: {roots}")
+    found = {PIXEL_FUNCTION.match(name).group(1) for name in roots}
+    missing = sorted(set(expected) - found)
+    if missing:
+        print(f"{library}: analysers, writers or row functions missing among its symbols: {missing} "
+              f"(found {sorted(found)})")
         return 1
     faults, seen, stack = [], set(roots), [(root, [root]) for root in roots]
     while stack:

@@ -9,6 +9,7 @@
 #include "analysers.h"
 #include "analysis_helpers.h"
 #include "layout_traits.h"
+#include "row_functions.h"
 
 namespace {
 

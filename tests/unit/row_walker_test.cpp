@@ -10,6 +10,7 @@
 
 #include "analysers.h"
 #include "band_accumulator.h"
+#include "row_functions.h"
 #include "row_walker.h"
 #include "swatch_layout.h"
 #include "writers.h"
