@@ -6,6 +6,7 @@
 
 #include "gain_position.h"
 #include "palette_passes.h"
+#include "publish_frame.h"
 
 namespace frei0r_filter {
 
@@ -39,13 +40,12 @@ void FilterInstance::Update(const uint32_t* in, uint32_t* out) {
 
   std::unique_ptr<FrameMeasurement> measurement;
   if (measure) measurement = std::make_unique<FrameMeasurement>(frame, draw);
-  BandPalette palette;
-  {
-    std::lock_guard<std::mutex> hold(palette_mutex_);
-    if (measurement) measurement->PublishInto(stats_, gain);
-    if (draw) ClampRgb8(stats_);
-    palette = CopyPalette(stats_);
-  }
+  FramePublication publication;
+  publication.analysed = measurement ? &measurement->accumulator() : nullptr;
+  publication.model = LayoutOf(kFrameLayout).model;
+  publication.gain = gain;
+  publication.clamp = draw ? LayoutOf(kFrameLayout).clamp : RgbClamp::kNone;
+  const BandPalette palette = PublishFrame(stats_, palette_mutex_, publication);
   // A measured frame's other rows were copied as they were measured.
   if (draw)
     PaintFrame(frame, palette, measurement != nullptr);

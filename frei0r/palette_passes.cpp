@@ -1,7 +1,9 @@
 #include "palette_passes.h"
 
+#include <cstddef>
+
 #include "frame_passes.h"
-#include "row_functions.h"
+#include "row_walker.h"
 #include "swatch_layout.h"
 
 namespace frei0r_filter {
@@ -16,9 +18,11 @@ PixelRefcon RefconFor(const RgbaFrame& frame) {
   return refcon;
 }
 
-FrameRows RowsOf(const RgbaFrame& frame) {
-  const std::ptrdiff_t rowbytes = static_cast<std::ptrdiff_t>(frame.width) * 4;
-  return {frame.in, rowbytes, frame.out, rowbytes, frame.width, frame.height};
+FrameRows<const void> InputRows(const RgbaFrame& frame) {
+  return {frame.in, frame.width, std::ptrdiff_t{frame.width} * LayoutOf(kFrameLayout).pixel_bytes};
+}
+FrameRows<void> OutputRows(const RgbaFrame& frame) {
+  return {frame.out, frame.width, std::ptrdiff_t{frame.width} * LayoutOf(kFrameLayout).pixel_bytes};
 }
 
 }  // namespace
@@ -26,20 +30,15 @@ FrameRows RowsOf(const RgbaFrame& frame) {
 FrameMeasurement::FrameMeasurement(const RgbaFrame& frame, bool painted_next) : accumulator_(true, frame.height) {
   PixelRefcon refcon = RefconFor(frame);
   refcon.accumulator = &accumulator_;
-  MeasureFrameRows(RowsOf(frame), refcon, AnalyzeRgba8Row, AnalyzeRgba8RowAndCopy,
-                   painted_next ? RowsCopied::kOutsideStrip : RowsCopied::kEvery);
-}
-
-void FrameMeasurement::PublishInto(BandStats& stats, double gain) const {
-  ResetRgbBands(stats);
-  accumulator_.MergeInto(stats.rgb_sums, stats.counts);
-  NormaliseRgbBands(stats, gain);
+  const LayoutInfo& layout = LayoutOf(kFrameLayout);
+  MeasureFrameRows(InputRows(frame), OutputRows(frame), frame.height, refcon, layout.analyse_row,
+                   layout.analyse_and_copy_row, painted_next ? RowsCopied::kOutsideStrip : RowsCopied::kEvery);
 }
 
 void PaintFrame(const RgbaFrame& frame, const BandPalette& palette, bool only_strip) {
   PixelRefcon refcon = RefconFor(frame);
   refcon.palette = &palette;
-  DrawFrameRows(RowsOf(frame), refcon, DrawRgba8Row, only_strip);
+  DrawFrameRows(InputRows(frame), OutputRows(frame), frame.height, refcon, LayoutOf(kFrameLayout).draw_row, only_strip);
 }
 
 }  // namespace frei0r_filter

@@ -8,27 +8,30 @@
 #include <cstdint>
 
 #include "band_accumulator.h"
-#include "band_stats.h"
+#include "layout_table.h"
 #include "pixel_refcon.h"
 
 namespace frei0r_filter {
 
-// Rows of exactly width pixels of four bytes, top row first. in may equal out.
+// frei0r's RGBA8888: bytes red, green, blue, alpha.
+inline constexpr PixelLayout kFrameLayout = PixelLayout::kRgba8;
+
+// Rows of exactly width pixels of kFrameLayout, top row first. in may equal
+// out.
 struct RgbaFrame {
-  const uint32_t* in;
-  uint32_t* out;
+  const void* in;
+  void* out;
   int32_t width;
   int32_t height;
 };
 
 // One frame's band sums and counts, measured on the calling thread. With
-// painted_next, the rows outside the swatch strip are copied to the output as
-// they are measured; without, every row is.
+// painted_next, the rows outside the swatch strip are copied to the output
+// as they are measured; without, every row is.
 class FrameMeasurement {
  public:
   FrameMeasurement(const RgbaFrame& frame, bool painted_next);
-  // stats' RGB bands become this frame's averages times gain.
-  void PublishInto(BandStats& stats, double gain) const;
+  const BandAccumulator& accumulator() const { return accumulator_; }
 
  private:
   BandAccumulator accumulator_;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Writes a release into OUT_DIR from the two build trees:
-#   HuewrightGenerator-<version>-win64.zip        the .aex, LICENSE.txt, INSTALL.txt
+#   HuewrightGenerator-<version>-win64.zip        the .aex, LICENSE.txt, INSTALL.txt,
+#                                                 CONTROLS.txt
 #   HuewrightGenerator-<version>-win64-setup.exe  the NSIS installer
 #   huewright_<version>_amd64.deb                 the tool, the native effect (and
 #                                                 the frei0r filter when it is built)

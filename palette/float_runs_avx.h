@@ -72,14 +72,9 @@ HUEWRIGHT_AVX void SwitchCells(BandAccumulator::Row& row, LaneRuns& runs, __m256
 
 #undef HUEWRIGHT_AVX
 
-}  // namespace float_runs
-
-namespace float_runs {
-
 // Pixels x .. x + 3 copied to copy + x.
-template <RowCopy kCopy>
-[[gnu::target("avx"), gnu::always_inline]] inline void CopyQuad(const PF_PixelFloat* pixels, PF_PixelFloat* copy,
-                                                                int32_t x) {
+template <RowCopy kCopy, class Pixel>
+[[gnu::target("avx"), gnu::always_inline]] inline void CopyQuad(const Pixel* pixels, Pixel* copy, int32_t x) {
   if constexpr (kCopy != RowCopy::kNone) {
     const auto* from = reinterpret_cast<const unsigned char*>(pixels + x);
     auto* to = reinterpret_cast<unsigned char*>(copy + x);
@@ -99,8 +94,9 @@ inline constexpr int32_t kMostSwitches = 16;
 // (64-byte aligned when streamed). Returns the number of pixels taken.
 template <class Layout, RowCopy kCopy>
 [[gnu::target("avx"), gnu::always_inline]] inline int32_t AccumulateQuadRuns(BandAccumulator::Row& row,
-                                                                             const PF_PixelFloat* pixels,
-                                                                             PF_PixelFloat* copy, int32_t width) {
+                                                                             const typename Layout::Pixel* pixels,
+                                                                             typename Layout::Pixel* copy,
+                                                                             int32_t width) {
   using namespace float_runs;
   const int32_t whole = width - width % 4;
   if (whole == 0) return 0;

@@ -19,18 +19,12 @@
 
 namespace row_accumulate {
 
-template <class C, class T>
-C ClassOf(T C::*);
-
-// Memory position (0..3) of a channel member of the host's pixel structs.
-template <auto kMember>
+// Memory position (0..3) of a channel member: palette's pixel structs list
+// their channels in memory order.
+template <class Pixel, auto kMember>
 constexpr int SlotOf() {
-  using Pixel = decltype(ClassOf(kMember));
-  static_assert(offsetof(Pixel, alpha) == 0 && sizeof(Pixel) == 4 * sizeof(Pixel::alpha));
-  constexpr decltype(kMember) kOrder[] = {&Pixel::alpha, &Pixel::red, &Pixel::green, &Pixel::blue};
-  for (int slot = 0; slot < 4; ++slot)
-    if (kOrder[slot] == kMember) return slot;
-  return -1;
+  constexpr Pixel kSlots{0, 1, 2, 3};
+  return static_cast<int>(kSlots.*kMember);
 }
 
 template <class Layout>
@@ -41,9 +35,10 @@ concept IntegerLayout = requires {
 template <class Layout>
 void AccumulateIntegerRow(BandAccumulator::Row& row, const typename Layout::Pixel* in, int32_t width,
                           typename Layout::Pixel* copy_to, bool streamed) {
+  using Pixel = typename Layout::Pixel;
   using Channel = std::remove_cvref_t<decltype(in->*Layout::kRed)>;
-  constexpr int kRed = SlotOf<Layout::kRed>(), kGreen = SlotOf<Layout::kGreen>(), kBlue = SlotOf<Layout::kBlue>();
-  constexpr int kAlpha = SlotOf<Layout::kAlpha>();
+  constexpr int kRed = SlotOf<Pixel, Layout::kRed>(), kGreen = SlotOf<Pixel, Layout::kGreen>();
+  constexpr int kBlue = SlotOf<Pixel, Layout::kBlue>(), kAlpha = SlotOf<Pixel, Layout::kAlpha>();
   IntegerBandSums bands{};
   SumIntegerRow<Channel, kAlpha>(in, width, Layout::kBandStarts, bands, copy_to, streamed);
   for (int band = 0; band < kBandCount; ++band) {
@@ -60,9 +55,7 @@ void AccumulateIntegerRow(BandAccumulator::Row& row, const typename Layout::Pixe
 // Float pixels two at a time, then a last one alone.
 template <class Layout>
 void AccumulateFloatPairs(BandAccumulator::Row& row, const typename Layout::Pixel* in, int32_t x, int32_t width) {
-#if defined(__SSE2__)
   for (; x + 1 < width; x += 2) Layout::AccumulatePair(row, x, in[x], in[x + 1]);
-#endif
   for (; x < width; ++x) Layout::Accumulate(row, x, in[x]);
 }
 

@@ -4,7 +4,7 @@
 #   /usr/lib/huewright/HuewrightGenerator.so    the effect the tool loads by default
 #   /usr/lib/frei0r-1/huewright_generator.so    the frei0r filter, when it is built
 #   /usr/share/man/man1/huewright.1.gz          from `huewright --help`
-#   /usr/share/doc/huewright/{copyright,changelog.gz}
+#   /usr/share/doc/huewright/{copyright,changelog.gz,controls.md}
 # Dependencies are the Debian packages of the libraries the binaries link.
 #
 #   bash packaging/debian/make_deb.sh NATIVE_BUILD VERSION OUTPUT.deb
@@ -37,6 +37,7 @@ fi
 doc=$stage/usr/share/doc/huewright
 mkdir -p "$doc" "$stage/usr/share/man/man1"
 install -m 0644 "$here/copyright" "$doc/copyright"
+install -m 0644 "$here/../../docs/controls.md" "$doc/controls.md"
 release_date=$(date -u -R -d "@$SOURCE_DATE_EPOCH")
 sed -e "s/@VERSION@/$version/g" -e "s/@MAINTAINER@/$maintainer/g" -e "s/@DATE@/$release_date/g" \
   "$here/changelog.in" | gzip -9n >"$doc/changelog.gz"

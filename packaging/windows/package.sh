@@ -2,7 +2,8 @@
 # Packages one effect file for Windows users:
 #   bash packaging/windows/package.sh zip       HuewrightGenerator.aex OUTPUT.zip
 #   bash packaging/windows/package.sh installer HuewrightGenerator.aex OUTPUT-setup.exe
-# The zip holds the effect, LICENSE.txt and INSTALL.txt, sorted; the NSIS
+# The zip holds the effect, LICENSE.txt, INSTALL.txt and CONTROLS.txt (the
+# effect's controls, from docs/controls.md), sorted; the NSIS
 # installer takes its version from the file's version resource. With
 # SOURCE_DATE_EPOCH set, every input carries that time, so the bytes depend
 # on the inputs alone.
@@ -22,6 +23,7 @@ windows_text "$here/../../LICENSE" "$work/LICENSE.txt"
 case "$kind" in
   zip)
     windows_text "$here/INSTALL.txt" "$work/INSTALL.txt"
+    windows_text "$here/../../docs/controls.md" "$work/CONTROLS.txt"
     normalise_tree "$work"
     rm -f "$output"
     # -X: no Unix owners or extra time fields; -D: no folder entries.

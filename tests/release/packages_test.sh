@@ -2,14 +2,15 @@
 # Builds the release twice from the same trees, in different time zones and
 # with different umasks, and checks:
 #   - both runs give byte-identical files, and SHA256SUMS verifies them;
-#   - the zip holds exactly the effect (as built), LICENSE.txt and
-#     INSTALL.txt (CRLF copies of the sources), each stamped with the
+#   - the zip holds exactly the effect (as built), LICENSE.txt, INSTALL.txt
+#     and CONTROLS.txt (CRLF copies of the sources), each stamped with the
 #     release time;
 #   - the .deb, unpacked into a scratch root, holds the tool, the effect (and
-#     the frei0r filter when the tree builds one) and the manual page, owned
-#     by root with the release time; groff reads the manual page without a
-#     warning; the packaged tool renders the demo photograph there without
-#     --plugin, byte for byte as the build tree's tool does;
+#     the frei0r filter when the tree builds one), the manual page and the
+#     guide to the controls, owned by root with the release time; groff
+#     reads the manual page without a warning; the packaged tool renders the
+#     demo photograph there without --plugin, byte for byte as the build
+#     tree's tool does;
 #   - lintian reports no errors.
 #
 #   bash packages_test.sh NATIVE_BUILD WINDOWS_BUILD SCRATCH_DIR
@@ -51,11 +52,11 @@ file -b "$scratch/run1/$setup" | grep -q '^PE32+ executable' || fail "$setup is 
 
 # The zip.
 listing=$(unzip -Z1 "$scratch/run1/$zip")
-expected=$'HuewrightGenerator.aex\nINSTALL.txt\nLICENSE.txt'
-[[ "$listing" == "$expected" ]] && pass "zip holds exactly its three files, sorted" || fail "zip holds: $listing"
+expected=$'CONTROLS.txt\nHuewrightGenerator.aex\nINSTALL.txt\nLICENSE.txt'
+[[ "$listing" == "$expected" ]] && pass "zip holds exactly its four files, sorted" || fail "zip holds: $listing"
 unzip -q "$scratch/run1/$zip" -d "$scratch/zip" || fail "cannot unpack the zip"
 cmp -s "$scratch/zip/HuewrightGenerator.aex" "$windows/entry/HuewrightGenerator.aex" || fail "zip's .aex differs from the build"
-for pair in LICENSE:LICENSE.txt packaging/windows/INSTALL.txt:INSTALL.txt; do
+for pair in LICENSE:LICENSE.txt packaging/windows/INSTALL.txt:INSTALL.txt docs/controls.md:CONTROLS.txt; do
   cmp -s <(sed 's/$/\r/' "$root/${pair%%:*}") "$scratch/zip/${pair#*:}" || fail "zip's ${pair#*:} is not a CRLF copy of ${pair%%:*}"
 done
 times=$(unzip -Z -T "$scratch/run1/$zip" | awk '/^-/ {print $7}' | sort -u)
@@ -67,7 +68,7 @@ deb_path=$scratch/run1/$deb
 dpkg-deb -f "$deb_path" Depends | grep -q 'libopenimageio' || fail "package does not depend on OpenImageIO's library package"
 contents=$(dpkg-deb -c "$deb_path")
 required=(./usr/bin/huewright ./usr/lib/huewright/HuewrightGenerator.so ./usr/share/man/man1/huewright.1.gz
-          ./usr/share/doc/huewright/copyright)
+          ./usr/share/doc/huewright/copyright ./usr/share/doc/huewright/controls.md)
 for path in "${required[@]}"; do
   grep -q " $path\$" <<<"$contents" || fail "package lacks $path"
 done
@@ -79,6 +80,8 @@ fi
 [[ -z "$(awk '$4" "$5 != "2023-11-14 22:13"' <<<"$contents")" ]] || fail "package entries not stamped with the release time"
 
 dpkg-deb -x "$deb_path" "$scratch/debroot" || die "cannot unpack $deb"
+cmp -s "$root/docs/controls.md" "$scratch/debroot/usr/share/doc/huewright/controls.md" ||
+  fail "the package's controls.md is not docs/controls.md"
 # The manual page: clean for groff, and its synopsis is the tool's own usage.
 manual=$scratch/debroot/usr/share/man/man1/huewright.1.gz
 warnings=$(zcat "$manual" | groff -man -Tutf8 -ww -z 2>&1)

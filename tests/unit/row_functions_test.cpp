@@ -5,8 +5,6 @@
 // and streamed copies, copies that would stall a front-to-back pass. Also
 // every vector form of the integer kernel the processor can run, and the
 // two-pass frame walk against a pixel-by-pixel pass.
-#include "row_functions.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -18,50 +16,25 @@
 #include <string>
 #include <vector>
 
-#include "analysers.h"
 #include "band_accumulator.h"
 #include "frame_passes.h"
 #include "integer_rows.h"
+#include "layout_table.h"
 #include "layout_traits.h"
 #include "pixel_refcon.h"
 #include "swatch_layout.h"
-#include "writers.h"
 
 namespace {
 
-using PixelCall = int32_t (*)(PixelRefcon*, int32_t x, int32_t y, void* in, void* out);
-using RowCall = void (*)(PixelRefcon*, int32_t y, void* in, void* out, int32_t width);
+// The layouts palette/ measures, from the layout table.
+std::vector<const LayoutInfo*> MeasuredLayouts() {
+  std::vector<const LayoutInfo*> layouts;
+  for (const LayoutInfo& info : AllLayouts())
+    if (info.measured()) layouts.push_back(&info);
+  return layouts;
+}
 
-// The functions of one layout, with their pixel pointer types erased.
-struct LayoutRows {
-  const char* name;
-  std::size_t pixel_bytes;
-  bool is_float;
-  PixelCall analyse, draw;
-  RowCall analyse_row, analyse_and_copy_row, draw_row;
-};
-
-// clang-format off
-#define LAYOUT_ROWS(Name, Pixel, is_float)                                                        \
-  LayoutRows{#Name, sizeof(Pixel), is_float,                                                      \
-    [](PixelRefcon* r, int32_t x, int32_t y, void* in, void* out) {                               \
-      return Analyze##Name(r, x, y, static_cast<Pixel*>(in), static_cast<Pixel*>(out)); },        \
-    [](PixelRefcon* r, int32_t x, int32_t y, void* in, void* out) {                               \
-      return Draw##Name(r, x, y, static_cast<Pixel*>(in), static_cast<Pixel*>(out)); },           \
-    [](PixelRefcon* r, int32_t y, void* in, void* out, int32_t w) {                               \
-      Analyze##Name##Row(r, y, static_cast<Pixel*>(in), static_cast<Pixel*>(out), w); },          \
-    [](PixelRefcon* r, int32_t y, void* in, void* out, int32_t w) {                               \
-      Analyze##Name##RowAndCopy(r, y, static_cast<Pixel*>(in), static_cast<Pixel*>(out), w); },   \
-    [](PixelRefcon* r, int32_t y, void* in, void* out, int32_t w) {                               \
-      Draw##Name##Row(r, y, static_cast<Pixel*>(in), static_cast<Pixel*>(out), w); }}
-// clang-format on
-
-const LayoutRows kLayouts[] = {
-    LAYOUT_ROWS(Argb8, PF_Pixel8, false),        LAYOUT_ROWS(Bgra8, PF_Pixel8, false),
-    LAYOUT_ROWS(Rgba8, PF_Pixel8, false),        LAYOUT_ROWS(Argb16, PF_Pixel16, false),
-    LAYOUT_ROWS(ArgbFloat, PF_PixelFloat, true), LAYOUT_ROWS(BgraFloat, PF_PixelFloat, true),
-    LAYOUT_ROWS(VuyaFloat, PF_PixelFloat, true),
-};
+const LayoutInfo& Rgba8() { return LayoutOf(PixelLayout::kRgba8); }
 
 // Sums and counts of one pass, compared bit for bit.
 struct Bands {
@@ -81,8 +54,8 @@ class PixelMaker {
  public:
   explicit PixelMaker(uint32_t seed) : random_(seed) {}
 
-  void Fill(const LayoutRows& layout, unsigned char* pixel) {
-    if (layout.is_float) {
+  void Fill(const LayoutInfo& layout, unsigned char* pixel) {
+    if (layout.bits == 32) {
       static const float kEdges[] = {0.0f,
                                      -0.0f,
                                      0.2f,
@@ -126,7 +99,7 @@ class PixelMaker {
   }
 
   // A row: stretches of one repeated pixel and stretches of noise.
-  std::vector<unsigned char> Row(const LayoutRows& layout, int32_t width) {
+  std::vector<unsigned char> Row(const LayoutInfo& layout, int32_t width) {
     std::vector<unsigned char> row(static_cast<std::size_t>(width) * layout.pixel_bytes);
     for (int32_t x = 0; x < width; ++x) {
       unsigned char* pixel = row.data() + static_cast<std::size_t>(x) * layout.pixel_bytes;
@@ -139,7 +112,7 @@ class PixelMaker {
   }
 
  private:
-  static int AlphaSlot(const LayoutRows& layout) { return std::string(layout.name).find("Argb") == 0 ? 0 : 3; }
+  static int AlphaSlot(const LayoutInfo& layout) { return std::string(layout.name).find("argb") == 0 ? 0 : 3; }
   uint32_t Next(std::size_t bound) { return static_cast<uint32_t>(random_() % bound); }
   std::mt19937 random_;
 };
@@ -160,7 +133,7 @@ class Placed {
   unsigned char* data_;
 };
 
-Bands PassByPixel(const LayoutRows& layout, unsigned char* row, int32_t width) {
+Bands PassByPixel(const LayoutInfo& layout, unsigned char* row, int32_t width) {
   BandAccumulator accumulator(true, 1);
   PixelRefcon refcon{};
   refcon.accumulator = &accumulator;
@@ -171,7 +144,7 @@ Bands PassByPixel(const LayoutRows& layout, unsigned char* row, int32_t width) {
   return bands;
 }
 
-Bands PassByRow(RowCall row_function, unsigned char* in, unsigned char* out, int32_t width, bool streamed) {
+Bands PassByRow(RowFunction row_function, unsigned char* in, unsigned char* out, int32_t width, bool streamed) {
   BandAccumulator accumulator(true, 1);
   PixelRefcon refcon{};
   refcon.accumulator = &accumulator;
@@ -194,14 +167,16 @@ std::vector<int32_t> Widths() {
 
 TEST(RowFunctions, AnalysersAddWhatTheirPixelFunctionsAdd) {
   PixelMaker maker(7);
-  for (const LayoutRows& layout : kLayouts)
+  for (const LayoutInfo* info : MeasuredLayouts())
     for (int32_t width : Widths()) {
+      const LayoutInfo& layout = *info;
       std::vector<unsigned char> row = maker.Row(layout, width);
       const std::size_t bytes = row.size();
       const Bands expected = PassByPixel(layout, row.data(), width);
       // Sources off the vector boundaries; destinations on a cache line,
       // off one, and 128 bytes above the source modulo 4096.
-      for (std::size_t in_offset : {std::size_t{0}, layout.pixel_bytes, 3 * layout.pixel_bytes})
+      const std::size_t pixel_bytes = layout.pixel_bytes;
+      for (std::size_t in_offset : {std::size_t{0}, pixel_bytes, 3 * pixel_bytes})
         for (std::size_t out_offset : {std::size_t{0}, std::size_t{16}, (in_offset + 128) % 4096})
           for (bool streamed : {false, true}) {
             const Placed in(bytes, in_offset), out(bytes, out_offset);
@@ -219,7 +194,7 @@ TEST(RowFunctions, AnalysersAddWhatTheirPixelFunctionsAdd) {
       EXPECT_TRUE(PassByRow(layout.analyse_row, row.data(), row.data(), width, false) == expected) << layout.name;
       std::vector<unsigned char> out(row.size(), 0xa5);
       EXPECT_TRUE(PassByRow(layout.analyse_row, row.data(), out.data(), width, false) == expected) << layout.name;
-      if (std::string(layout.name) == "VuyaFloat")
+      if (layout.layout == PixelLayout::kVuyaFloat)
         EXPECT_EQ(out, row) << layout.name;
       else
         EXPECT_EQ(out, std::vector<unsigned char>(row.size(), 0xa5)) << layout.name;
@@ -242,7 +217,7 @@ TEST(RowFunctions, EveryIntegerKernelFormAddsTheSame) {
 #endif
   };
   PixelMaker maker(11);
-  const LayoutRows& rgba = kLayouts[2];
+  const LayoutInfo& rgba = Rgba8();
   for (const Form& form : forms) {
     if (!form.runs) continue;
     for (int32_t width : Widths()) {
@@ -279,9 +254,10 @@ TEST(RowFunctions, WritersLeaveWhatTheirPixelFunctionsLeave) {
   PixelMaker maker(3);
   const BandPalette palette = TestPalette();
   constexpr int32_t kHeight = 10;
-  for (const LayoutRows& layout : kLayouts)
+  for (const LayoutInfo* info : MeasuredLayouts())
     for (int32_t width : Widths()) {
       if (width > 600) continue;
+      const LayoutInfo& layout = *info;
       std::vector<unsigned char> frame;
       for (int32_t y = 0; y < kHeight; ++y) {
         const std::vector<unsigned char> row = maker.Row(layout, width);
@@ -313,7 +289,8 @@ TEST(FramePasses, MeasuringThenDrawingTheStripMatchesEveryPixelPass) {
   PixelMaker maker(5);
   const BandPalette palette = TestPalette();
   constexpr int32_t kWidth = 45, kHeight = 20;
-  for (const LayoutRows& layout : kLayouts) {
+  for (const LayoutInfo* info : MeasuredLayouts()) {
+    const LayoutInfo& layout = *info;
     std::vector<unsigned char> in;
     for (int32_t y = 0; y < kHeight; ++y) {
       const std::vector<unsigned char> row = maker.Row(layout, kWidth);
@@ -342,10 +319,12 @@ TEST(FramePasses, MeasuringThenDrawingTheStripMatchesEveryPixelPass) {
     BandAccumulator by_rows(true, kHeight);
     refcon.accumulator = &by_rows;
     refcon.palette = nullptr;
-    const FrameRows frame{in.data(), rowbytes, out.data(), rowbytes, kWidth, kHeight};
-    MeasureFrameRows(frame, refcon, layout.analyse_row, layout.analyse_and_copy_row, RowsCopied::kOutsideStrip);
+    const FrameRows<const void> input{in.data(), kWidth, rowbytes};
+    const FrameRows<void> output{out.data(), kWidth, rowbytes};
+    MeasureFrameRows(input, output, kHeight, refcon, layout.analyse_row, layout.analyse_and_copy_row,
+                     RowsCopied::kOutsideStrip);
     refcon.palette = &palette;
-    DrawFrameRows(frame, refcon, layout.draw_row, true);
+    DrawFrameRows(input, output, kHeight, refcon, layout.draw_row, true);
 
     Bands pixel_bands, row_bands;
     by_pixel.MergeInto(pixel_bands.sums, pixel_bands.counts);

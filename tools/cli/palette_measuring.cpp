@@ -1,0 +1,161 @@
+#include "palette_measuring.h"
+
+#include <OpenImageIO/imageio.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <system_error>
+
+#include "commands.h"
+#include "depth_choice.h"
+#include "frame_pipeline.h"
+#include "layout_table.h"
+#include "timeline_image.h"
+#include "swatch_export.h"
+#include "tool_error.h"
+
+namespace huewright {
+namespace {
+
+namespace fs = std::filesystem;
+
+void RequireDirectoryOf(const std::string& path) {
+  const fs::path parent = fs::path(path).parent_path();
+  std::error_code error;
+  if (!parent.empty() && !fs::is_directory(parent, error)) throw ToolError(path, "directory does not exist");
+}
+
+// Whether the effect analyses this frame: some layouts skip the analysis at
+// low quality and paint the last measured palette.
+bool EffectAnalyses(const RenderSettings& settings, PixelLayout layout) {
+  return settings.high_quality || LayoutOf(layout).analyses_at_low_quality;
+}
+
+// The palette the effect holds: from which frame, and that frame's bands.
+struct Measured {
+  std::optional<int> number;  // none before the first analysed frame
+  FrameBands bands;
+};
+
+class PaletteMeasurer {
+ public:
+  PaletteMeasurer(const std::string& plugin_path, const RenderSettings& settings, const PaletteOptions& options)
+      : settings_(settings), options_(options), session_(plugin_path, Painting(settings)) {}
+
+  FramePalette Measure(const Frame& frame, bool toggle, const SourceImage& image) {
+    if (toggle) {
+      session_.UserChangedParam(frame.input);
+      analysis_on_ = !analysis_on_;
+    }
+    const PixelLayout layout = image.layout;
+    RequireShotLayout(frame, layout);
+    warning_.Check(layout, image.samples, frame.input);
+    const RenderedFrame rendered = session_.Render(image);
+    layouts_.insert(layout);
+    const FrameBands own = MeasureWorld(rendered.input, options_.ignore_transparent);
+    AddFrameBands(shot_, own);
+    const bool frozen = !(analysis_on_ && EffectAnalyses(settings_, layout));
+    if (!frozen) held_ = {frame.number, own};
+    // The swatches show what the effect painted; the visible-pixel palette
+    // is one it never paints, so it is made from the measured bands.
+    const PaletteReadout palette = options_.ignore_transparent ? PaintedFromBands(held_.bands, layout, Gain())
+                                                               : ReadPalette(held_.bands, rendered.output, Gain());
+    return {frame.number, frame.input, image.Width(), image.Height(), toggle, frozen, held_.number, layout, palette};
+  }
+
+  std::optional<ShotPalette> Shot(const std::vector<FramePalette>& frames) const {
+    if (!shot_layout_ || frames.empty()) return std::nullopt;
+    return ShotPalette{frames.front().number, frames.back().number, frames.size(), *shot_layout_,
+                       PaintedFromBands(shot_, *shot_layout_, Gain())};
+  }
+
+  // "After Effects, ARGB 8-bit": the layouts the frames rendered in.
+  std::string Host() const { return HostDescription(settings_.premiere, layouts_); }
+
+ private:
+  // The gain parameter; the readout applies it where the layout does.
+  double Gain() const { return settings_.gain; }
+
+  // Sums in 0-255 and in 0-1 do not add up: the whole shot is one layout.
+  void RequireShotLayout(const Frame& frame, PixelLayout layout) {
+    if (!options_.frames_summary) return;
+    if (shot_layout_ && *shot_layout_ != layout)
+      throw ToolError(frame.input, "renders in " + std::string(LayoutDescription(layout)) + ", earlier frames in " +
+                                       std::string(LayoutDescription(*shot_layout_)) +
+                                       "; --frames-summary adds up frames of one layout (give --depth or --format)");
+    shot_layout_ = layout;
+  }
+
+  static RenderSettings Painting(RenderSettings settings) {
+    settings.swatches = true;  // the colours are read back from the swatches
+    return settings;
+  }
+
+  RenderSettings settings_;
+  PaletteOptions options_;
+  RenderSession session_;
+  bool analysis_on_ = true;  // the effect starts with analysis on
+  Measured held_;
+  FrameBands shot_;
+  std::optional<PixelLayout> shot_layout_;
+  std::set<PixelLayout> layouts_;
+  PrecisionWarning warning_;
+};
+
+}  // namespace
+
+void CheckPaletteOutputs(const PaletteOptions& options) {
+  if (!options.export_path.empty()) {
+    if (!ExportFormatOf(options.export_path))
+      throw UsageError("--export '" + options.export_path + "': expected a .ase, .gpl, .css or .json file");
+    RequireDirectoryOf(options.export_path);
+  }
+  if (!options.timeline_path.empty()) {
+    if (!OIIO::ImageOutput::create(options.timeline_path))
+      throw UsageError("--timeline '" + options.timeline_path + "': no image format for this file name (try .png)");
+    RequireDirectoryOf(options.timeline_path);
+  }
+}
+
+PaletteReport MeasurePalettes(const std::vector<Frame>& frames, const CliOptions& options, Progress& progress) {
+  PaletteReport report;
+  report.ignore_transparent = options.palette.ignore_transparent;
+  PaletteMeasurer measurer(LoadablePluginPath(options), options.render, options.palette);
+  auto measure = [&](const Frame& frame, SourceImage& image) {
+    report.frames.push_back(measurer.Measure(frame, options.toggle_at.count(frame.number) > 0, image));
+    progress.Advance(frame.input);
+  };
+  try {
+    RunFrames(frames, ReadSettingsOf(options), measure, {});
+  } catch (const std::exception& error) {
+    // Frames reach the effect in order and the first failure stops them, so
+    // the failed frame is the one after the last measured.
+    const Frame& failed = frames[std::min(report.frames.size(), frames.size() - 1)];
+    report.failure = FrameFailure{failed.number, failed.input, error.what()};
+  }
+  report.shot = measurer.Shot(report.frames);
+  report.host = measurer.Host();
+  return report;
+}
+
+int FinishPalette(const PaletteReport& report, bool json, const PaletteOptions& options, Progress& progress) {
+  progress.Clear();
+  if (json)
+    PrintPaletteJson(std::cout, report);
+  else
+    PrintPaletteTable(std::cout, report);
+  std::cout.flush();
+  if (report.failure) {
+    std::fprintf(stderr, "huewright: frame %d: %s\n", report.failure->number, report.failure->reason.c_str());
+    for (const std::string& path : {options.export_path, options.timeline_path})
+      if (!path.empty()) std::fprintf(stderr, "huewright: %s not written, since a frame failed\n", path.c_str());
+    return 1;
+  }
+  if (!options.export_path.empty()) WriteExport(options.export_path, report);
+  if (!options.timeline_path.empty()) WriteTimeline(options.timeline_path, report);
+  return 0;
+}
+
+}  // namespace huewright

@@ -1,0 +1,45 @@
+// Swatch files for design tools, chosen by the file's extension: Adobe
+// swatch exchange (.ase), GIMP palette (.gpl), CSS custom properties (.css)
+// and the JSON readout (.json). One group of five colours per frame, or one
+// for the whole shot.
+#ifndef HUEWRIGHT_TOOLS_SWATCH_EXPORT_H
+#define HUEWRIGHT_TOOLS_SWATCH_EXPORT_H
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "table_and_json.h"
+#include "swatch_notation.h"
+
+namespace huewright {
+
+enum class ExportFormat { Ase, Gpl, Css, Json };
+
+// By the extension, in any letter case; nullopt for any other.
+std::optional<ExportFormat> ExportFormatOf(std::string_view path);
+
+struct SwatchGroup {
+  std::string label;  // "f0001" for frame 1, "shot" for the whole shot
+  std::string title;  // the group's name in a swatch file
+  std::array<SwatchNotation, kBands> colours;
+};
+
+// Every frame of the report, or only its shot palette when it has one.
+std::vector<SwatchGroup> SwatchGroups(const PaletteReport& report);
+
+// Big-endian "ASEF" 1.0: per group a group start, five RGB entries of type
+// normal and a group end; nothing else.
+std::string AseBytes(const std::vector<SwatchGroup>& groups);
+std::string GplText(const std::vector<SwatchGroup>& groups, const std::string& name);
+std::string CssText(const std::vector<SwatchGroup>& groups, const std::string& host);
+
+// Writes the report in the format of path's extension through a temporary
+// file; throws ToolError naming the file.
+void WriteExport(const std::string& path, const PaletteReport& report);
+
+}  // namespace huewright
+
+#endif

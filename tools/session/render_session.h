@@ -1,0 +1,68 @@
+// One effect instance in minihost, set up once and then fed frames: the
+// library is loaded, global and parameter setup run, and every frame goes
+// through the host's own render protocol (smart render for After Effects,
+// the classic render command for Premiere Pro).
+#ifndef HUEWRIGHT_TOOLS_RENDER_SESSION_H
+#define HUEWRIGHT_TOOLS_RENDER_SESSION_H
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "image_file.h"
+#include "pixel_packing.h"
+#include "minihost.h"
+
+namespace huewright {
+
+// The layouts are palette/'s, outside minihost's namespace: minihost's
+// helpers for them are named here.
+using minihost::IsEightBitLayout;
+using minihost::IsFloatLayout;
+using minihost::LayoutDescription;
+using minihost::PackRow;
+using minihost::PixelLayout;
+using minihost::UnpackRow;
+
+struct RenderSettings {
+  bool premiere = false;
+  std::optional<PixelLayout> layout;  // --depth / --format; empty: follows each input
+
+  double gain = 1.0;
+  bool swatches = true;
+  bool high_quality = true;
+  int threads = 1;
+};
+
+// The host worlds of one rendered frame, input and output.
+struct RenderedFrame {
+  minihost::World input;
+  minihost::World output;
+};
+
+class RenderSession {
+ public:
+  // Throws ToolError naming the library when it cannot be loaded or set up.
+  RenderSession(const std::string& plugin_path, const RenderSettings& settings);
+  ~RenderSession();
+
+  // Renders the frame in its layout. Throws ToolError naming the file when
+  // the effect returns an error.
+  RenderedFrame Render(const SourceImage& image);
+  // The host's user-changed-parameter command, as a click on a parameter.
+  void UserChangedParam(const std::string& frame_name);
+
+ private:
+  PF_Err RenderAfterEffects(RenderedFrame& frame);
+  void Check(PF_Err err, const std::string& subject, const char* command);
+
+  RenderSettings settings_;
+  std::string plugin_path_;
+  minihost::EffectLibrary library_;
+  std::unique_ptr<minihost::Host> host_;
+};
+
+
+}  // namespace huewright
+
+#endif
