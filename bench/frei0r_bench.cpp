@@ -8,7 +8,9 @@
 // apart by a few levels, as in real footage) and noise (any pixel in any
 // band: the worst case for code that bets on neighbours being alike).
 //
-// Usage: frei0r_bench FILTER_LIBRARY [--quick]
+// Usage: frei0r_bench FILTER_LIBRARY [--quick] [--case TEXT] [--cpu-time]
+// --case runs only the rows ("4K|noise") containing TEXT; --cpu-time is
+// accepted for make's BENCH_FLAGS (this program always times CPU).
 #include <dlfcn.h>
 
 #include <algorithm>
@@ -150,14 +152,18 @@ struct Size {
 int main(int argc, char** argv) {
   std::vector<std::string> positional;
   bool quick = false;
+  std::string only;
   for (int i = 1; i < argc; ++i) {
-    if (std::string(argv[i]) == "--quick")
+    const std::string arg = argv[i];
+    if (arg == "--quick")
       quick = true;
-    else
-      positional.emplace_back(argv[i]);
+    else if (arg == "--case" && i + 1 < argc)
+      only = argv[++i];
+    else if (arg != "--cpu-time")
+      positional.push_back(arg);
   }
   if (positional.size() != 1) {
-    std::fprintf(stderr, "usage: frei0r_bench FILTER_LIBRARY [--quick]\n");
+    std::fprintf(stderr, "usage: frei0r_bench FILTER_LIBRARY [--quick] [--case TEXT] [--cpu-time]\n");
     return 2;
   }
   try {
@@ -169,6 +175,7 @@ int main(int argc, char** argv) {
     std::printf("%-6s %-8s %10s %8s %8s\n", "size", "content", "update ms", "ratio", "goal");
     for (const Size& size : {Size{1920, 1080, "1080p"}, Size{3840, 2160, "4K"}})
       for (Content content : {Content::kPhoto, Content::kGrain, Content::kNoise}) {
+        if ((std::string(size.name) + '|' + NameOf(content)).find(only) == std::string::npos) continue;
         const Timing t = TimeUpdates(filter, size.width, size.height, content, quick ? 9 : 25);
         std::printf("%-6s %-8s %10.2f %8.2f", size.name, NameOf(content), t.update_ms, t.ratio);
         if (size.width == 3840) std::printf(" %7.1fx%s", kGoal, t.ratio <= kGoal ? "" : "  over goal");
