@@ -6,7 +6,8 @@ ASAN := build-asan
 TSAN := build-tsan
 FUZZ := build-fuzz
 
-.PHONY: all deps deps-linux native linux windows test test-asan test-tsan test-fuzz demo bench bench-windows release clean
+.PHONY: all deps deps-linux native linux windows test test-asan test-tsan test-fuzz demo bench bench-windows bench-frei0r \
+  release clean
 
 all: native
 
@@ -87,11 +88,19 @@ release: native
 	@bash packaging/release.sh $(NATIVE) $(WINDOWS) dist
 
 # The per-pixel table, then the whole-frame tables of both builds and their
-# Windows/native ratios (bench-windows).
+# Windows/native ratios (bench-windows), then the frei0r filter (bench-frei0r).
 bench: native
 	@cmake --build $(NATIVE) --target palette_bench -j $(JOBS)
 	@$(NATIVE)/bench/palette_bench
 	@$(MAKE) --no-print-directory bench-windows
+	@$(MAKE) --no-print-directory bench-frei0r
+
+# The frei0r filter: f0r_update against a memcpy of the frame, then inside
+# ffmpeg against the stock invert0r filter (Debian frei0r-plugins).
+bench-frei0r: native
+	@cmake --build $(NATIVE) --target frei0r_bench -j $(JOBS)
+	@$(NATIVE)/bench/frei0r_bench $(NATIVE)/frei0r/huewright_generator.so $(BENCH_FLAGS)
+	@python3 bench/frei0r_in_ffmpeg.py $(NATIVE)/frei0r
 
 # The same whole-frame timing program, native and built for Windows under
 # wine against the .aex, twice each in turn; then the Windows/native table

@@ -39,16 +39,17 @@ void FilterInstance::Update(const uint32_t* in, uint32_t* out) {
   const RgbaFrame frame{in, out, width_, height_};
 
   std::unique_ptr<FrameMeasurement> measurement;
-  if (measure) measurement = std::make_unique<FrameMeasurement>(frame);
+  if (measure) measurement = std::make_unique<FrameMeasurement>(frame, draw);
   FramePublication publication;
   publication.analysed = measurement ? &measurement->accumulator() : nullptr;
   publication.model = LayoutOf(kFrameLayout).model;
   publication.gain = gain;
   publication.clamp = draw ? LayoutOf(kFrameLayout).clamp : RgbClamp::kNone;
   const BandPalette palette = PublishFrame(stats_, palette_mutex_, publication);
+  // A measured frame's other rows were copied as they were measured.
   if (draw)
-    PaintFrame(frame, palette);
-  else
+    PaintFrame(frame, palette, measurement != nullptr);
+  else if (!measurement)
     PassThrough(in, out);
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "frame_passes.h"
 #include "row_walker.h"
 #include "swatch_layout.h"
 
@@ -17,25 +18,38 @@ PixelRefcon RefconFor(const RgbaFrame& frame) {
   return refcon;
 }
 
-// Every row, top down, rows packed.
-void WalkRgbaFrame(const RgbaFrame& frame, PixelRefcon& refcon, RowFunction fn) {
-  const std::ptrdiff_t rowbytes = std::ptrdiff_t{frame.width} * LayoutOf(kFrameLayout).pixel_bytes;
-  WalkRows(FrameRows<const void>{frame.in, frame.width, rowbytes}, FrameRows<void>{frame.out, frame.width, rowbytes},
-           frame.height, &refcon, fn);
+FrameRows<const void> InputRows(const RgbaFrame& frame) {
+  return {frame.in, frame.width, std::ptrdiff_t{frame.width} * LayoutOf(kFrameLayout).pixel_bytes};
+}
+FrameRows<void> OutputRows(const RgbaFrame& frame) {
+  return {frame.out, frame.width, std::ptrdiff_t{frame.width} * LayoutOf(kFrameLayout).pixel_bytes};
 }
 
 }  // namespace
 
-FrameMeasurement::FrameMeasurement(const RgbaFrame& frame) : accumulator_(true, frame.height) {
+// Every row adds into the accumulator's one row: the sums of 8-bit pixels are
+// whole numbers, the same in any order, and one row's cells cost less to
+// clear and merge than a frame's. (A float layout's sums would depend on the
+// order: the effect keeps a row's cells apart.)
+FrameMeasurement::FrameMeasurement(const RgbaFrame& frame, bool painted_next) : accumulator_(true, 1) {
+  static_assert(kFrameLayout == PixelLayout::kRgba8);
   PixelRefcon refcon = RefconFor(frame);
   refcon.accumulator = &accumulator_;
-  WalkRgbaFrame(frame, refcon, LayoutOf(kFrameLayout).analyse_row);
+  const LayoutInfo& layout = LayoutOf(kFrameLayout);
+  auto into_one_row = [](RowFunction analyse) {
+    return [analyse](PixelRefcon* record, int32_t, const void* in, void* out, int32_t width) {
+      analyse(record, 0, in, out, width);
+    };
+  };
+  MeasureFrameRows(InputRows(frame), OutputRows(frame), frame.height, refcon, into_one_row(layout.analyse_row),
+                   into_one_row(layout.analyse_and_copy_row),
+                   painted_next ? RowsCopied::kOutsideStrip : RowsCopied::kEvery);
 }
 
-void PaintFrame(const RgbaFrame& frame, const BandPalette& palette) {
+void PaintFrame(const RgbaFrame& frame, const BandPalette& palette, bool only_strip) {
   PixelRefcon refcon = RefconFor(frame);
   refcon.palette = &palette;
-  WalkRgbaFrame(frame, refcon, LayoutOf(kFrameLayout).draw_row);
+  DrawFrameRows(InputRows(frame), OutputRows(frame), frame.height, refcon, LayoutOf(kFrameLayout).draw_row, only_strip);
 }
 
 }  // namespace frei0r_filter

@@ -1,6 +1,7 @@
 // The filter's two passes over the palette core, in RGBA8888 frames: the
-// measuring pass adds every pixel to a frame-local accumulator, the painting
-// pass draws the swatches and copies every other pixel.
+// measuring pass adds every pixel to a frame-local accumulator and copies
+// the rows the painting pass would only copy; the painting pass draws the
+// swatch strip (or every row when nothing was measured).
 #ifndef HUEWRIGHT_FREI0R_PALETTE_PASSES_H
 #define HUEWRIGHT_FREI0R_PALETTE_PASSES_H
 
@@ -24,17 +25,21 @@ struct RgbaFrame {
   int32_t height;
 };
 
-// One frame's band sums and counts, measured on the calling thread.
+// One frame's band sums and counts, measured on the calling thread. With
+// painted_next, the rows outside the swatch strip are copied to the output
+// as they are measured; without, every row is.
 class FrameMeasurement {
  public:
-  explicit FrameMeasurement(const RgbaFrame& frame);
+  FrameMeasurement(const RgbaFrame& frame, bool painted_next);
   const BandAccumulator& accumulator() const { return accumulator_; }
 
  private:
   BandAccumulator accumulator_;
 };
 
-void PaintFrame(const RgbaFrame& frame, const BandPalette& palette);
+// Paints the swatch strip from palette; the rows outside it too when
+// only_strip is false (no measurement copied them).
+void PaintFrame(const RgbaFrame& frame, const BandPalette& palette, bool only_strip);
 
 }  // namespace frei0r_filter
 

@@ -7,6 +7,7 @@
 #ifndef HUEWRIGHT_PALETTE_ANALYSERS_H
 #define HUEWRIGHT_PALETTE_ANALYSERS_H
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -14,6 +15,8 @@
 #include "frame_measure.h"
 #include "layout_traits.h"
 #include "pixel_refcon.h"
+#include "row_accumulate.h"
+#include "row_paint.h"
 
 // The pixel's row is the key to its cells: a host hands each row to one
 // thread, so nothing per pixel needs a lock, a call or a thread-local lookup.
@@ -31,55 +34,30 @@ int32_t AnalyzePixel(void* refcon, int32_t x, int32_t y, const typename Layout::
   return 0;
 }
 
-// Pixels two at a time where the layout measures pairs, then one by one.
-template <class Layout>
-void AnalyzeRowInPairs(BandAccumulator::Row& row, const typename Layout::Pixel* in, int32_t x, int32_t width) {
-  if constexpr (Layout::kMeasuresSeveralAtOnce)
-    for (; x + 1 < width; x += 2) Layout::AccumulatePair(row, x, in[x], in[x + 1]);
-  for (; x < width; ++x) Layout::Accumulate(row, x, in[x]);
-}
-
-#if defined(HUEWRIGHT_WIDE_MEASURE)
-// Four at a time, the rest as above.
-template <class Layout>
-[[gnu::target("avx")]] void AnalyzeRowWithAvx(BandAccumulator::Row& row, const typename Layout::Pixel* in,
-                                              int32_t width) {
-  int32_t x = 0;
-  for (; x + 3 < width; x += 4) Layout::AccumulateQuad(row, x, in);
-  // Leaves the upper halves of the vector registers clean for the SSE2 code
-  // that runs next: dirty, they slow every SSE instruction after them (the
-  // host's too). GCC for Windows does not emit this on its own.
-  _mm256_zeroupper();
-  AnalyzeRowInPairs<Layout>(row, in, x, width);
-}
-#endif
-
-// The whole row into its cells: four pixels at a time where the processor
-// has AVX, two at a time, then one by one, as far as the layout can.
-template <class Layout>
-void AnalyzeRowCells(BandAccumulator::Row& row, const typename Layout::Pixel* in, int32_t width) {
-#if defined(HUEWRIGHT_WIDE_MEASURE)
-  if constexpr (Layout::kMeasuresSeveralAtOnce)
-    if (CpuHasAvx()) return AnalyzeRowWithAvx<Layout>(row, in, width);
-#endif
-  AnalyzeRowInPairs<Layout>(row, in, 0, width);
-}
-
 // Pixels 0..width-1 of row y, each analysed exactly as AnalyzePixel analyses
-// it, without a call per pixel: the row's cells are found once. in and out
-// are the same row or rows apart, so copying the row after measuring it
-// gives what copying pixel by pixel gives.
-template <class Layout>
+// it, without a call per pixel: the row's cells are found once, and the
+// row is measured many pixels a step (row_accumulate.h). in and out are the
+// same row or rows apart, so copying the row after measuring it gives what
+// copying pixel by pixel gives. With kCopies every layout leaves out a copy
+// of in, made in the same pass: the measuring pass of a walk that copies
+// the rows its drawing pass would only copy (frame_passes.h).
+template <class Layout, bool kCopies = false>
 void AnalyzeRow(PixelRefcon* refcon, int32_t y, const typename Layout::Pixel* in, typename Layout::Pixel* out,
                 int32_t width) {
+  constexpr bool kCopied = kCopies || Layout::kCopiesAfterAnalysis;
+  const bool streamed = refcon && refcon->streams_copies;
   const BandAccumulator* accumulator = refcon ? refcon->accumulator : nullptr;
   if (BandAccumulator::Row* row = accumulator ? accumulator->RowAt(y) : nullptr)
-    AnalyzeRowCells<Layout>(*row, in, width);
-  // Pixel by pixel, as AnalyzePixel copies: a pixel's bytes move inline,
-  // where a whole-row memmove would be a library call.
-  if constexpr (Layout::kCopiesAfterAnalysis)
-    if (in != out)
-      for (int32_t x = 0; x < width; ++x) std::memmove(out + x, in + x, sizeof *in);
+    AccumulateRow<Layout>(*row, in, width, kCopied ? out : nullptr, streamed);
+  else if (kCopied && width > 0)
+    row_paint::CopyRowBytes(reinterpret_cast<const unsigned char*>(in), reinterpret_cast<unsigned char*>(out),
+                            static_cast<std::size_t>(width) * sizeof *in, streamed);
+}
+
+template <class Layout>
+void AnalyzeRowAndCopy(PixelRefcon* refcon, int32_t y, const typename Layout::Pixel* in, typename Layout::Pixel* out,
+                       int32_t width) {
+  AnalyzeRow<Layout, true>(refcon, y, in, out, width);
 }
 
 // A whole frame on the calling thread, one row's cells at a time, added in
@@ -94,9 +72,11 @@ FrameBands AnalyzeFrame(const FrameView& frame, bool skip_transparent) {
   for (int32_t y = 0; y < frame.height; ++y, row += frame.rowbytes) {
     cells = BandAccumulator::Row{};
     const Pixel* pixel = reinterpret_cast<const Pixel*>(row);
-    for (int32_t x = 0; x < frame.width; ++x) {
-      if (skip_transparent && pixel[x].*Layout::kAlpha == 0) continue;
-      Layout::Accumulate(cells, x, pixel[x]);
+    if (!skip_transparent) {
+      AccumulateRow<Layout>(cells, pixel, frame.width);
+    } else {
+      for (int32_t x = 0; x < frame.width; ++x)
+        if (pixel[x].*Layout::kAlpha != 0) Layout::Accumulate(cells, x, pixel[x]);
     }
     BandAccumulator::AddRowInto(cells, bands.sums, bands.counts);
   }

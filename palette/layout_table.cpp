@@ -20,11 +20,18 @@ int32_t DrawErased(void* refcon, int32_t x, int32_t y, const void* in, void* out
   using Pixel = typename Layout::Pixel;
   return DrawPixel<Layout>(refcon, x, y, static_cast<const Pixel*>(in), static_cast<Pixel*>(out));
 }
-// A faster row kernel for a layout takes the place of AnalyzeRow or DrawRow
-// here: template <auto kRow> with kRow of the typed shape
-// (PixelRefcon*, int32_t y, const Pixel* in, Pixel* out, int32_t width).
+// The row functions (analysers.h, writers.h) run the row kernels: many
+// pixels a step, every result the pixel function's (row_accumulate.h,
+// row_paint.h). Another row function of the typed shape (PixelRefcon*,
+// int32_t y, const Pixel* in, Pixel* out, int32_t width) may take the
+// place of one through kRow.
 template <class Layout, auto kRow = &AnalyzeRow<Layout>>
 void AnalyzeRowErased(PixelRefcon* refcon, int32_t y, const void* in, void* out, int32_t width) {
+  using Pixel = typename Layout::Pixel;
+  kRow(refcon, y, static_cast<const Pixel*>(in), static_cast<Pixel*>(out), width);
+}
+template <class Layout, auto kRow = &AnalyzeRowAndCopy<Layout>>
+void AnalyzeRowAndCopyErased(PixelRefcon* refcon, int32_t y, const void* in, void* out, int32_t width) {
   using Pixel = typename Layout::Pixel;
   kRow(refcon, y, static_cast<const Pixel*>(in), static_cast<Pixel*>(out), width);
 }
@@ -64,6 +71,7 @@ constexpr LayoutInfo Measured(const Facts& facts) {
           DrawErased<Layout>,
           AnalyzeRowErased<Layout>,
           DrawRowErased<Layout>,
+          AnalyzeRowAndCopyErased<Layout>,
           AnalyzeFrame<Layout>};
 }
 
@@ -81,6 +89,7 @@ constexpr LayoutInfo NotMeasured(const Facts& facts) {
           facts.gain_applies,
           facts.analyses_at_low_quality,
           &kSwatchGeometry,
+          nullptr,
           nullptr,
           nullptr,
           nullptr,

@@ -67,6 +67,10 @@ struct LayoutInfo {
   PixelFunction draw;
   RowFunction analyse_row;
   RowFunction draw_row;
+  // analyse_row that also leaves out a copy of in, in the same pass over the
+  // row: the measuring pass of a walk that reads the frame once
+  // (frame_passes.h).
+  RowFunction analyse_and_copy_row;
   // The whole frame measured on the calling thread (frame_measure.h).
   FrameBands (*measure)(const FrameView& frame, bool skip_transparent);
 

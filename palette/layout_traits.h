@@ -160,6 +160,10 @@ struct FloatRgbLayout : Positions {
                                                                         const Pixel* pixels) {
     AccumulateRgbQuad<kRedIndex, kGreenIndex, kBlueIndex>(row, x, pixels + x);
   }
+  // What the four pixels at pixels add, each lane as Accumulate computes it.
+  [[gnu::target("avx"), gnu::always_inline]] static QuadValues ValuesOfQuad(const Pixel* pixels) {
+    return RgbQuadValues<kRedIndex, kGreenIndex, kBlueIndex>(pixels);
+  }
 #endif
 
   static void Paint(const BandPalette& palette, int band, const Pixel&, Pixel& out) {
@@ -202,6 +206,10 @@ struct VuyaFloatLayout {
   [[gnu::target("avx"), gnu::always_inline]] static void AccumulateQuad(BandAccumulator::Row& row, int32_t x,
                                                                         const Pixel* pixels) {
     AccumulateVuyaQuad(row, x, pixels + x);
+  }
+  // What the four pixels at pixels add, each lane as Accumulate computes it.
+  [[gnu::target("avx"), gnu::always_inline]] static QuadValues ValuesOfQuad(const Pixel* pixels) {
+    return VuyaQuadValues(pixels);
   }
 #endif
 

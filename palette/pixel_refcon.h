@@ -49,6 +49,9 @@ struct PixelRefcon {
   BandAccumulator* accumulator;
   const BandPalette* palette;
   SwatchBounds swatch;
+  // Row functions that copy rows use streaming stores (row_stores.h): set
+  // by a walk over a frame too large for the caches, which fences after.
+  bool streams_copies;
 };
 
 // The palette to paint from stats, its swatches prepared.

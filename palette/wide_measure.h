@@ -72,8 +72,13 @@ HUEWRIGHT_AVX void AddQuad(BandAccumulator::Row& row, int32_t x, __m256d brightn
   row.AddPacked(x + 3, bands[3], _mm256_extractf128_pd(c0_c1_odd, 1), _mm256_extractf128_pd(c2_one_odd, 1));
 }
 
+// What four pixels add: lane i holds pixel i's brightness and values.
+struct QuadValues {
+  __m256d brightness, c0, c1, c2;
+};
+
 template <int kRed, int kGreen, int kBlue>
-HUEWRIGHT_AVX void AccumulateRgbQuad(BandAccumulator::Row& row, int32_t x, const void* pixels) {
+HUEWRIGHT_AVX QuadValues RgbQuadValues(const void* pixels) {
   const PixelQuad quad(pixels);
   const __m256d red = quad.Channel<kRed>(), green = quad.Channel<kGreen>(), blue = quad.Channel<kBlue>();
   const __m256d zero = _mm256_setzero_pd();
@@ -81,15 +86,20 @@ HUEWRIGHT_AVX void AccumulateRgbQuad(BandAccumulator::Row& row, int32_t x, const
       _mm256_add_pd(_mm256_add_pd(_mm256_max_pd(zero, green), _mm256_max_pd(zero, red)), _mm256_max_pd(zero, blue)),
       _mm256_set1_pd(0.333));
   const __m256d magnitude = _mm256_castsi256_pd(_mm256_set1_epi64x(0x7fffffffffffffffLL));
-  AddQuad(row, x, brightness, _mm256_and_pd(red, magnitude), _mm256_and_pd(green, magnitude),
-          _mm256_and_pd(blue, magnitude));
+  return {brightness, _mm256_and_pd(red, magnitude), _mm256_and_pd(green, magnitude), _mm256_and_pd(blue, magnitude)};
+}
+
+template <int kRed, int kGreen, int kBlue>
+HUEWRIGHT_AVX void AccumulateRgbQuad(BandAccumulator::Row& row, int32_t x, const void* pixels) {
+  const QuadValues values = RgbQuadValues<kRed, kGreen, kBlue>(pixels);
+  AddQuad(row, x, values.brightness, values.c0, values.c1, values.c2);
 }
 
 HUEWRIGHT_AVX __m128 LimitToUnitQuad(__m256d value) {
   return _mm256_cvtpd_ps(_mm256_min_pd(_mm256_set1_pd(1.0), _mm256_max_pd(_mm256_setzero_pd(), value)));
 }
 
-HUEWRIGHT_AVX void AccumulateVuyaQuad(BandAccumulator::Row& row, int32_t x, const void* pixels) {
+HUEWRIGHT_AVX QuadValues VuyaQuadValues(const void* pixels) {
   const PixelQuad quad(pixels);
   const __m256d v = quad.Channel<0>(), u = quad.Channel<1>(), y = quad.Channel<2>();
   const __m128 red = LimitToUnitQuad(_mm256_add_pd(Times(v, 1.403), y));
@@ -101,7 +111,12 @@ HUEWRIGHT_AVX void AccumulateVuyaQuad(BandAccumulator::Row& row, int32_t x, cons
       _mm256_cvtpd_ps(_mm256_add_pd(_mm256_add_pd(Times(red_d, 0.299), Times(green_d, 0.587)), Times(blue_d, 0.114)));
   const __m128 red_difference = _mm256_cvtpd_ps(Times(_mm256_cvtps_pd(_mm_sub_ps(red, luma)), 0.713));
   const __m128 blue_difference = _mm256_cvtpd_ps(Times(_mm256_cvtps_pd(_mm_sub_ps(blue, luma)), 0.565));
-  AddQuad(row, x, brightness, _mm256_cvtps_pd(luma), _mm256_cvtps_pd(red_difference), _mm256_cvtps_pd(blue_difference));
+  return {brightness, _mm256_cvtps_pd(luma), _mm256_cvtps_pd(red_difference), _mm256_cvtps_pd(blue_difference)};
+}
+
+HUEWRIGHT_AVX void AccumulateVuyaQuad(BandAccumulator::Row& row, int32_t x, const void* pixels) {
+  const QuadValues values = VuyaQuadValues(pixels);
+  AddQuad(row, x, values.brightness, values.c0, values.c1, values.c2);
 }
 
 #undef HUEWRIGHT_AVX

@@ -9,11 +9,13 @@
 #ifndef HUEWRIGHT_PALETTE_WRITERS_H
 #define HUEWRIGHT_PALETTE_WRITERS_H
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
 #include "layout_traits.h"
 #include "pixel_refcon.h"
+#include "row_paint.h"
 #include "swatch_layout.h"
 
 // Refcons whose bounds were not prepared take the exact double comparisons.
@@ -52,10 +54,38 @@ int32_t DrawPixel(void* refcon, int32_t x, int32_t y, const typename Layout::Pix
   return DrawCellOrCopy<Layout>(record, x, y, in, out);
 }
 
-// DrawPixel over pixels 0..width-1 of row y: with prepared bounds a row
-// outside the strip is copied pixel by pixel (raw bytes, in column order, as
-// DrawPixel copies them) and a row inside looks up each column's cell;
-// anything else takes DrawPixel itself.
+// The layout's swatch pixels as bytes for the row writer (row_paint.h):
+// each painted once over an input of zero bits and once over one bits; the
+// bits that differ are the input's.
+template <class Layout>
+RowSwatches SwatchesOf(const BandPalette& palette) {
+  using Pixel = typename Layout::Pixel;
+  static_assert(sizeof(Pixel) == 4 || sizeof(Pixel) == 8 || sizeof(Pixel) == 16);
+  RowSwatches swatches{};
+  swatches.pixel_bytes = sizeof(Pixel);
+  Pixel zeros, ones;
+  std::memset(&zeros, 0, sizeof zeros);
+  std::memset(&ones, 0xff, sizeof ones);
+  for (int band = 0; band < kBandCount; ++band) {
+    Pixel over_zeros, over_ones;
+    Layout::Paint(palette, band, zeros, over_zeros);
+    Layout::Paint(palette, band, ones, over_ones);
+    unsigned char a[sizeof(Pixel)], b[sizeof(Pixel)];
+    std::memcpy(a, &over_zeros, sizeof a);
+    std::memcpy(b, &over_ones, sizeof b);
+    for (std::size_t i = 0; i < sizeof(Pixel); ++i) {
+      swatches.keep[i] |= static_cast<unsigned char>(a[i] ^ b[i]);
+      swatches.pixels[band][i] = a[i];
+    }
+  }
+  for (std::size_t i = 0; i < sizeof(Pixel); ++i) swatches.keeps_input |= swatches.keep[i] != 0;
+  return swatches;
+}
+
+// DrawPixel over pixels 0..width-1 of row y, without a call per pixel: with
+// prepared bounds a row outside the strip is a copy (raw bytes, as DrawPixel
+// copies them; streamed where refcon asks) and a row inside is a copy with
+// each cell filled with its swatch; anything else takes DrawPixel itself.
 template <class Layout>
 void DrawRow(PixelRefcon* refcon, int32_t y, const typename Layout::Pixel* in, typename Layout::Pixel* out,
              int32_t width) {
@@ -63,17 +93,14 @@ void DrawRow(PixelRefcon* refcon, int32_t y, const typename Layout::Pixel* in, t
     for (int32_t x = 0; x < width; ++x) DrawPixel<Layout>(refcon, x, y, in + x, out + x);
     return;
   }
-  if (!SwatchRowIn(refcon->swatch, y)) {
-    for (int32_t x = 0; x < width; ++x) std::memmove(out + x, in + x, sizeof *in);
-    return;
-  }
-  for (int32_t x = 0; x < width; ++x) {
-    const int cell = SwatchColumnCellIn(refcon->swatch, x);
-    if (cell < 0)
-      std::memmove(out + x, in + x, sizeof *in);
-    else
-      Layout::Paint(*refcon->palette, cell, in[x], out[x]);
-  }
+  if (width <= 0) return;
+  const auto* in_bytes = reinterpret_cast<const unsigned char*>(in);
+  auto* out_bytes = reinterpret_cast<unsigned char*>(out);
+  if (!SwatchRowIn(refcon->swatch, y))
+    return row_paint::CopyRowBytes(in_bytes, out_bytes, static_cast<std::size_t>(width) * sizeof *in,
+                                   refcon->streams_copies);
+  const RowSwatches swatches = SwatchesOf<Layout>(*refcon->palette);
+  row_paint::DrawRowBytes(in_bytes, out_bytes, width, true, refcon->swatch.column_edges, swatches);
 }
 
 #endif

@@ -111,6 +111,14 @@ void AnalyzeVuyaFloatRow(PixelRefcon* refcon, int32_t y, const PF_Pixel_VUYA_32f
                          int32_t width) {
   AnalyzeRow<VuyaFloatLayout>(refcon, y, AsPalette<VuyaFloatPixel>(in), AsPalette<VuyaFloatPixel>(out), width);
 }
+void AnalyzeBgraFloatRowAndCopy(PixelRefcon* refcon, int32_t y, const PF_Pixel_BGRA_32f* in, PF_Pixel_BGRA_32f* out,
+                                int32_t width) {
+  AnalyzeRowAndCopy<BgraFloatLayout>(refcon, y, AsPalette<BgraFloatPixel>(in), AsPalette<BgraFloatPixel>(out), width);
+}
+void AnalyzeVuyaFloatRowAndCopy(PixelRefcon* refcon, int32_t y, const PF_Pixel_VUYA_32f* in, PF_Pixel_VUYA_32f* out,
+                                int32_t width) {
+  AnalyzeRowAndCopy<VuyaFloatLayout>(refcon, y, AsPalette<VuyaFloatPixel>(in), AsPalette<VuyaFloatPixel>(out), width);
+}
 void DrawBgraFloatRow(PixelRefcon* refcon, int32_t y, const PF_Pixel_BGRA_32f* in, PF_Pixel_BGRA_32f* out,
                       int32_t width) {
   DrawRow<BgraFloatLayout>(refcon, y, AsPalette<BgraFloatPixel>(in), AsPalette<BgraFloatPixel>(out), width);

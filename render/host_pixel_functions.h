@@ -31,6 +31,11 @@ void AnalyzeBgraFloatRow(PixelRefcon* refcon, int32_t y, const PF_Pixel_BGRA_32f
                          int32_t width);
 void AnalyzeVuyaFloatRow(PixelRefcon* refcon, int32_t y, const PF_Pixel_VUYA_32f* in, PF_Pixel_VUYA_32f* out,
                          int32_t width);
+// The same, and out left a copy of in, in one pass over the row.
+void AnalyzeBgraFloatRowAndCopy(PixelRefcon* refcon, int32_t y, const PF_Pixel_BGRA_32f* in, PF_Pixel_BGRA_32f* out,
+                                int32_t width);
+void AnalyzeVuyaFloatRowAndCopy(PixelRefcon* refcon, int32_t y, const PF_Pixel_VUYA_32f* in, PF_Pixel_VUYA_32f* out,
+                                int32_t width);
 void DrawBgraFloatRow(PixelRefcon* refcon, int32_t y, const PF_Pixel_BGRA_32f* in, PF_Pixel_BGRA_32f* out,
                       int32_t width);
 void DrawVuyaFloatRow(PixelRefcon* refcon, int32_t y, const PF_Pixel_VUYA_32f* in, PF_Pixel_VUYA_32f* out,

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "band_accumulator.h"
+#include "frame_passes.h"
 #include "host_pixel_functions.h"
 #include "layout_table.h"
 #include "param_indices.h"
@@ -41,16 +42,14 @@ PF_Err HostPass(const FramePair& frame, PixelRefcon& refcon, PF_Pixel8IterateFun
                                  fn, frame.output);
 }
 
-// The effect's own walk over a world of 16-byte pixels, row by row.
+// The rows of both worlds as the effect's own walks see them.
 template <class HostPixel>
-PF_Err Walk(const FramePair& frame, PixelRefcon& refcon,
-            void (*fn)(PixelRefcon*, int32_t, const HostPixel*, HostPixel*, int32_t)) {
-  const FrameRows<const HostPixel> input = {static_cast<const HostPixel*>(frame.input->data), frame.width,
-                                            frame.input->rowbytes};
-  const FrameRows<HostPixel> output = {static_cast<HostPixel*>(frame.output->data), frame.width,
-                                       frame.output->rowbytes};
-  WalkRows(input, output, frame.rows, &refcon, fn);
-  return PF_Err_NONE;
+FrameRows<const HostPixel> InputRows(const FramePair& frame) {
+  return {static_cast<const HostPixel*>(frame.input->data), frame.width, frame.input->rowbytes};
+}
+template <class HostPixel>
+FrameRows<HostPixel> OutputRows(const FramePair& frame) {
+  return {static_cast<HostPixel*>(frame.output->data), frame.width, frame.output->rowbytes};
 }
 
 // How Premiere hands over each format the effect declares: its code,
@@ -64,7 +63,9 @@ struct PremiereFormat {
   PF_Err (*analyse)(const FramePair&, PixelRefcon&);
   // Whether the host iterates the analysis pass (and may split its rows).
   bool host_iterates;
-  PF_Err (*draw)(const FramePair&, PixelRefcon&);
+  // measured: the analysis pass ran (and, on the effect's own walk, left
+  // every row outside the swatch strip copied).
+  PF_Err (*draw)(const FramePair&, PixelRefcon&, bool measured);
 };
 
 template <auto kFunction>
@@ -83,18 +84,35 @@ PF_Err MeasureAgain(const FramePair& frame, const LayoutInfo& layout, BandAccumu
 }
 
 template <auto kFunction>
+PF_Err DrawByHost(const FramePair& frame, PixelRefcon& refcon, bool) {
+  return HostPass(frame, refcon, kFunction);
+}
+// The effect's own walk reads the frame once and writes it once: the rows
+// outside the strip are copied as they are measured, then the strip drawn.
+template <class HostPixel>
+using HostRowFunction = void (*)(PixelRefcon*, int32_t, const HostPixel*, HostPixel*, int32_t);
+template <class HostPixel, HostRowFunction<HostPixel> kAnalyse, HostRowFunction<HostPixel> kAnalyseAndCopy>
 PF_Err ByWalk(const FramePair& frame, PixelRefcon& refcon) {
-  return Walk(frame, refcon, kFunction);
+  MeasureFrameRows(InputRows<HostPixel>(frame), OutputRows<HostPixel>(frame), frame.rows, refcon, kAnalyse,
+                   kAnalyseAndCopy, RowsCopied::kOutsideStrip);
+  return PF_Err_NONE;
+}
+template <class HostPixel, HostRowFunction<HostPixel> kDraw>
+PF_Err DrawByWalk(const FramePair& frame, PixelRefcon& refcon, bool measured) {
+  DrawFrameRows(InputRows<HostPixel>(frame), OutputRows<HostPixel>(frame), frame.rows, refcon, kDraw, measured);
+  return PF_Err_NONE;
 }
 
 // VUYA 8-bit is not declared to the host and has no path: painting RGB bands
 // into its bytes would give wrong colours.
 constexpr PremiereFormat kPremiereFormats[] = {
-    {PrPixelFormat_BGRA_4444_32f, PixelLayout::kBgraFloat, ByWalk<AnalyzeBgraFloatRow>, false,
-     ByWalk<DrawBgraFloatRow>},
-    {PrPixelFormat_BGRA_4444_8u, PixelLayout::kBgra8, ByHost<AnalyzeBgra8>, true, ByHost<DrawBgra8>},
-    {PrPixelFormat_VUYA_4444_32f, PixelLayout::kVuyaFloat, ByWalk<AnalyzeVuyaFloatRow>, false,
-     ByWalk<DrawVuyaFloatRow>},
+    {PrPixelFormat_BGRA_4444_32f, PixelLayout::kBgraFloat,
+     ByWalk<PF_Pixel_BGRA_32f, AnalyzeBgraFloatRow, AnalyzeBgraFloatRowAndCopy>, false,
+     DrawByWalk<PF_Pixel_BGRA_32f, DrawBgraFloatRow>},
+    {PrPixelFormat_BGRA_4444_8u, PixelLayout::kBgra8, ByHost<AnalyzeBgra8>, true, DrawByHost<DrawBgra8>},
+    {PrPixelFormat_VUYA_4444_32f, PixelLayout::kVuyaFloat,
+     ByWalk<PF_Pixel_VUYA_32f, AnalyzeVuyaFloatRow, AnalyzeVuyaFloatRowAndCopy>, false,
+     DrawByWalk<PF_Pixel_VUYA_32f, DrawVuyaFloatRow>},
 };
 
 const PremiereFormat* FindPremiereFormat(PrPixelFormat format) {
@@ -150,7 +168,7 @@ PF_Err RunFormat(const PremiereFormat& format, const FramePair& frame, PixelRefc
   publication.reset_yuv_first = yuv_reset.Take();
   const BandPalette palette = PublishFrame(ProcessBandStats(), BandStatsMutex(), publication);
   refcon.palette = &palette;
-  const PF_Err err = format.draw(frame, refcon);
+  const PF_Err err = format.draw(frame, refcon, analyse);
   refcon.palette = nullptr;
   return err;
 }

@@ -16,7 +16,8 @@ tool=(libopenimageio-dev openimageio-tools liblief-dev libcli11-dev time
 # exiftool and Ghostscript's ICC profiles: the tool's metadata tests.
 tool_tests=(libimage-exiftool-perl libgs-common)
 fuzzing=(clang-14 libfuzzer-14-dev libclang-rt-14-dev)
-frei0r_hosts=(frei0r-plugins-dev ffmpeg melt
+# frei0r-plugins: the stock invert0r filter the frei0r benchmark compares with.
+frei0r_hosts=(frei0r-plugins-dev frei0r-plugins ffmpeg melt
   gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad)
 release=(zip unzip dpkg-dev lintian file groff-base bsdextrautils)
 # The .aex, its checks and its tests under wine, and the Windows installer.

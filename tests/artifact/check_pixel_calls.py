@@ -2,26 +2,47 @@
 """Checks that the built effect's per-pixel functions call no library code.
 
 Disassembles the library with objdump, starts at every analyser and writer
-(AnalyzeArgb8 ... DrawVuyaFloat, and the row functions of the float walks)
-and follows every direct call and jump into
-other functions. Each function reached must be pixel code of our own (its
-name says analyser, writer or swatch lookup); a call through a pointer, an
-import thunk, a PLT entry or any other function (__emutls_get_address,
-memmove, a lock) fails the check, naming the path that reached it.
+a host calls (AnalyzeArgb8 ... DrawVuyaFloat, the row functions of the
+Premiere float walks) and at every entry of the layout table (the erased
+pixel and row functions of each layout), and follows every direct call and
+jump into other functions. Each function reached must be pixel code of our
+own (its name says analyser, writer, swatch lookup or row kernel); a call
+through a pointer, an import thunk, a PLT entry or any other function
+(__emutls_get_address, memmove, a lock) fails the check, naming the path
+that reached it.
 
 A function reached that uses 256-bit registers must also clear their upper
 halves (vzeroupper) before it returns or leaves for another function: left
 dirty, they slow every SSE instruction that runs after it, the host's too.
 
-Usage: check_pixel_calls.py OBJDUMP LIBRARY
+Usage: check_pixel_calls.py OBJDUMP LIBRARY [--table-only | ROOT ...]
+ROOTs are the named functions the library must hold besides the table's
+entries (plain names); by default the effect's host-facing ones.
+--table-only: a library that reaches pixel code through the table alone
+(the frei0r filter).
 """
 import re
 import subprocess
 import sys
 
-PIXEL_FUNCTION = re.compile(r"^_Z\d+(Analyze|Draw)(Argb8|Bgra8|Argb16|ArgbFloat|BgraFloat|VuyaFloat)(Pvii|RowP)")
-PIXEL_FUNCTION_COUNT = 16  # twelve pixel functions, four row functions of the effect's own walk
-OWN_PIXEL_CODE = re.compile(r"Analyze|Draw|CellByExactComparison|Swatch")
+LAYOUTS = ("Argb8", "Bgra8", "Argb16", "ArgbFloat", "BgraFloat", "VuyaFloat")
+EFFECT_ROOTS = [f"{verb}{layout}{form}" for layout in LAYOUTS
+                for verb, form in (("Analyze", ""), ("Draw", ""), ("Analyze", "Row"), ("Analyze", "RowAndCopy"),
+                                   ("Draw", "Row"))]
+# A pixel function (Pvii...) or a row function (P11PixelRefcon...), by its
+# plain name.
+LAYOUTS = ("Argb8", "Bgra8", "Argb16", "ArgbFloat", "BgraFloat", "VuyaFloat")
+EFFECT_ROOTS = ([f"{verb}{layout}" for layout in LAYOUTS for verb in ("Analyze", "Draw")] +
+                [f"{name}{layout}Row{form}" for layout in ("BgraFloat", "VuyaFloat")
+                 for name, form in (("Analyze", ""), ("Analyze", "AndCopy"), ("Draw", ""))])
+# A host-facing pixel function (Pvii...) or row function (P11PixelRefcon...),
+# by its plain name.
+PIXEL_FUNCTION = re.compile(r"^_Z\d+((?:Analyze|Draw)\w+?)(?:Pvii|P11PixelRefcon)")
+# The layout table's entries, one of each form per measured layout.
+TABLE_ENTRY = re.compile(r"^_ZN12_GLOBAL__N_1\d+((?:Analyze|Draw)\w*Erased)I")
+TABLE_FORMS = {"AnalyzeErased", "DrawErased", "AnalyzeRowErased", "AnalyzeRowAndCopyErased", "DrawRowErased"}
+OWN_PIXEL_CODE = re.compile(r"Analyze|Draw|CellByExactComparison|Swatch|AccumulateRow|AccumulateQuadRuns|"
+                            r"SumIntegerRow|integer_rows|row_paint|row_accumulate|float_runs")
 HEADER = re.compile(r"^[0-9a-f]+ <(.+)>:$")
 BRANCH = re.compile(r"\s(call|jmp)q?\s+(.*)$")
 TARGET = re.compile(r"^[0-9a-f]+ <([^+>]+)(\+0x[0-9a-f]+)?>$")
@@ -66,13 +87,18 @@ def leaves_upper_halves_dirty(name, body):
 
 
 def main():
-    objdump, library = sys.argv[1], sys.argv[2]
+    objdump, library, expected = sys.argv[1], sys.argv[2], sys.argv[3:] or EFFECT_ROOTS
+    if expected == ["--table-only"]:
+        expected = []
     bodies = functions(objdump, library)
-    roots = sorted(name for name in bodies if PIXEL_FUNCTION.match(name))
-    if len(roots) != PIXEL_FUNCTION_COUNT:
-        print(f"{library}: expected {PIXEL_FUNCTION_COUNT} analysers and writers among its symbols, "
-              f"found {len(roots)}: {roots}")
+    named = {name: PIXEL_FUNCTION.match(name).group(1) for name in bodies if PIXEL_FUNCTION.match(name)}
+    table = {name: TABLE_ENTRY.match(name).group(1) for name in bodies if TABLE_ENTRY.match(name)}
+    missing = sorted(set(expected) - set(named.values())) + sorted(TABLE_FORMS - set(table.values()))
+    if missing:
+        print(f"{library}: analysers, writers or row functions missing among its symbols: {missing} "
+              f"(found {sorted(set(named.values()) | set(table.values()))})")
         return 1
+    roots = sorted(set(named) | set(table))
     faults, seen, stack = [], set(roots), [(root, [root]) for root in roots]
     while stack:
         name, path = stack.pop()
