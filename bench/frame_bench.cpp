@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -75,47 +76,17 @@ std::array<float, 3> PhotoAt(int32_t x, int32_t y, const Size& size) {
   return rgb;
 }
 
-// One pixel of red, green, blue in 0..1, in the layout's memory order.
-void StorePixel(PixelLayout layout, uint8_t* p, std::array<float, 3> rgb) {
-  const float r = rgb[0], g = rgb[1], b = rgb[2];
-  auto byte = [](float v) { return static_cast<uint8_t>(v * 255.0f + 0.5f); };
-  auto word = [](float v) { return static_cast<uint16_t>(v * 32768.0f + 0.5f); };
-  switch (layout) {
-    case PixelLayout::kArgb8: {
-      const uint8_t bytes[4] = {255, byte(r), byte(g), byte(b)};
-      return (void)std::memcpy(p, bytes, 4);
-    }
-    case PixelLayout::kBgra8: {
-      const uint8_t bytes[4] = {byte(b), byte(g), byte(r), 255};
-      return (void)std::memcpy(p, bytes, 4);
-    }
-    case PixelLayout::kArgb16: {
-      const uint16_t words[4] = {32768, word(r), word(g), word(b)};
-      return (void)std::memcpy(p, words, 8);
-    }
-    case PixelLayout::kArgbFloat: {
-      const float floats[4] = {1.0f, r, g, b};
-      return (void)std::memcpy(p, floats, 16);
-    }
-    case PixelLayout::kBgraFloat: {
-      const float floats[4] = {b, g, r, 1.0f};
-      return (void)std::memcpy(p, floats, 16);
-    }
-    default: {
-      const float luma = 0.299f * r + 0.587f * g + 0.114f * b;
-      const float floats[4] = {(r - luma) * 0.713f, (b - luma) * 0.565f, luma, 1.0f};
-      return (void)std::memcpy(p, floats, 16);
-    }
-  }
-}
-
+// Each row packed into the layout as the tool packs its frames, opaque.
 World MakeFrame(PixelLayout layout, const Size& size, bool uniform) {
   World world(layout, size.width, size.height);
+  const std::size_t width = static_cast<std::size_t>(size.width);
+  std::vector<float> rgba(width * 4, 1.0f);
   for (int32_t y = 0; y < size.height; ++y) {
-    uint8_t* row = world.PixelAddress(0, y);
-    for (int32_t x = 0; x < size.width; ++x)
-      StorePixel(layout, row + x * minihost::PixelBytes(layout),
-                 uniform ? std::array<float, 3>{0.35f, 0.5f, 0.7f} : PhotoAt(x, y, size));
+    for (int32_t x = 0; x < size.width; ++x) {
+      const std::array<float, 3> rgb = uniform ? std::array<float, 3>{0.35f, 0.5f, 0.7f} : PhotoAt(x, y, size);
+      std::copy(rgb.begin(), rgb.end(), rgba.begin() + std::ptrdiff_t{x} * 4);
+    }
+    minihost::PackRow(layout, rgba.data(), world.PixelAddress(0, y), width);
   }
   world.SetExtentHint({0, 0, size.width, size.height});
   return world;

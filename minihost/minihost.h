@@ -6,6 +6,7 @@
 #include "effect_library.h"
 #include "faults.h"
 #include "host.h"
+#include "pixel_packing.h"
 #include "registration.h"
 #include "world.h"
 

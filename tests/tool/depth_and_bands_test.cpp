@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "depth_choice.h"
-#include "palette_readout.h"
+#include "swatch_readback.h"
 
 namespace huewright {
 namespace {

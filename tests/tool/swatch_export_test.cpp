@@ -12,7 +12,7 @@
 #include <sstream>
 
 #include "json_text.h"
-#include "palette_timeline.h"
+#include "timeline_image.h"
 
 namespace huewright {
 namespace {

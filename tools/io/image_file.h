@@ -2,8 +2,8 @@
 // carries: every part (subimage) and channel in its own sample type, the
 // header with its metadata, compression, tiling and data window. The effect
 // sees one RGB(A) set of channels of one part; the rest passes through.
-#ifndef HUEWRIGHT_TOOLS_IMAGE_IO_H
-#define HUEWRIGHT_TOOLS_IMAGE_IO_H
+#ifndef HUEWRIGHT_TOOLS_IMAGE_FILE_H
+#define HUEWRIGHT_TOOLS_IMAGE_FILE_H
 
 #include <OpenImageIO/imageio.h>
 

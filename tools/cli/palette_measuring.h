@@ -1,7 +1,7 @@
 // The palette command's work: every frame rendered through the effect and
 // measured, then the readout printed and the requested files written.
-#ifndef HUEWRIGHT_TOOLS_PALETTE_RUN_H
-#define HUEWRIGHT_TOOLS_PALETTE_RUN_H
+#ifndef HUEWRIGHT_TOOLS_PALETTE_MEASURING_H
+#define HUEWRIGHT_TOOLS_PALETTE_MEASURING_H
 
 #include <set>
 #include <vector>
@@ -9,7 +9,7 @@
 #include "cli_options.h"
 #include "frame_list.h"
 #include "palette_options.h"
-#include "palette_report.h"
+#include "table_and_json.h"
 #include "progress.h"
 #include "render_session.h"
 

@@ -1,10 +1,10 @@
 // Writing, and what reading and writing share.
-#include "image_io.h"
+#include "image_file.h"
 
 #include <OpenImageIO/imageio.h>
 
 #include "atomic_file.h"
-#include "image_io_detail.h"
+#include "openimageio_error.h"
 #include "tool_error.h"
 
 namespace huewright {

@@ -1,4 +1,4 @@
-#include "palette_timeline.h"
+#include "timeline_image.h"
 
 #include <OpenImageIO/imageio.h>
 

@@ -1,13 +1,13 @@
 // The palette command's output: a table for people, JSON for programs.
-#ifndef HUEWRIGHT_TOOLS_PALETTE_REPORT_H
-#define HUEWRIGHT_TOOLS_PALETTE_REPORT_H
+#ifndef HUEWRIGHT_TOOLS_TABLE_AND_JSON_H
+#define HUEWRIGHT_TOOLS_TABLE_AND_JSON_H
 
 #include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
-#include "palette_readout.h"
+#include "swatch_readback.h"
 
 namespace huewright {
 

@@ -1,4 +1,4 @@
-#include "palette_run.h"
+#include "palette_measuring.h"
 
 #include <OpenImageIO/imageio.h>
 
@@ -11,7 +11,7 @@
 #include "commands.h"
 #include "depth_choice.h"
 #include "frame_pipeline.h"
-#include "palette_timeline.h"
+#include "timeline_image.h"
 #include "swatch_export.h"
 #include "tool_error.h"
 

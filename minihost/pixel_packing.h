@@ -1,8 +1,8 @@
-// Conversion between the tool's working image (RGBA floats as read from the
-// file, 0.0 to 1.0 for integer files) and the pixel layouts of the host's
-// worlds. One row at a time, so that any row stride the host chooses works.
-#ifndef HUEWRIGHT_TOOLS_LAYOUT_CONVERT_H
-#define HUEWRIGHT_TOOLS_LAYOUT_CONVERT_H
+// Packing between RGBA floats (0.0 to 1.0 for integer samples, as the tool
+// reads its files) and the pixel layouts of the host's worlds. One row at a
+// time, so that any row stride the host chooses works.
+#ifndef HUEWRIGHT_MINIHOST_PIXEL_PACKING_H
+#define HUEWRIGHT_MINIHOST_PIXEL_PACKING_H
 
 #include <cstddef>
 #include <cstdint>
@@ -11,14 +11,12 @@
 
 #include "world.h"
 
-namespace huewright {
+namespace minihost {
 
-using minihost::PixelLayout;
-
-// The host layouts the tool renders in: the three After Effects depths and
-// the three Premiere formats the effect declares.
-inline constexpr PixelLayout kToolLayouts[] = {PixelLayout::kArgb8, PixelLayout::kArgb16, PixelLayout::kArgbFloat,
-                                               PixelLayout::kBgra8, PixelLayout::kBgraFloat, PixelLayout::kVuyaFloat};
+// The layouts packed here: the three After Effects depths and the three
+// Premiere formats the effect declares.
+inline constexpr PixelLayout kPackedLayouts[] = {PixelLayout::kArgb8, PixelLayout::kArgb16,    PixelLayout::kArgbFloat,
+                                                 PixelLayout::kBgra8, PixelLayout::kBgraFloat, PixelLayout::kVuyaFloat};
 
 // Full scale of a 16-bit After Effects channel.
 inline constexpr double kMax16 = 32768.0;
@@ -42,10 +40,10 @@ Yuv RgbToYuv(float r, float g, float b);
 void YuvToRgb(const Yuv& yuv, float& r, float& g, float& b);
 
 // `rgba` holds width * 4 floats; `row` holds width pixels of the layout.
-// Throws std::invalid_argument for a layout outside kToolLayouts.
+// Throws std::invalid_argument for a layout outside kPackedLayouts.
 void PackRow(PixelLayout layout, const float* rgba, void* row, std::size_t width);
 void UnpackRow(PixelLayout layout, const void* row, float* rgba, std::size_t width);
 
-}  // namespace huewright
+}  // namespace minihost
 
 #endif

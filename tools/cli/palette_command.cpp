@@ -1,6 +1,6 @@
 #include "commands.h"
 #include "output_safety.h"
-#include "palette_run.h"
+#include "palette_measuring.h"
 #include "progress.h"
 
 namespace huewright {

@@ -1,4 +1,4 @@
-#include "layout_convert.h"
+#include "pixel_packing.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,15 @@
 #include <limits>
 #include <vector>
 
-namespace huewright {
+namespace conformance {
 namespace {
+
+using minihost::PackRow;
+using minihost::PixelBytes;
+using minihost::PixelLayout;
+using minihost::ToChannel16;
+using minihost::ToChannel8;
+using minihost::UnpackRow;
 
 // Values every layout must carry back unchanged (within `tolerance`): the
 // exact steps of the integer layouts, anything for the float layouts.
@@ -39,7 +46,7 @@ TEST_P(RoundTrip, PixelsComeBackFromTheHostLayout) {
   for (std::size_t i = 0; i < values.size(); ++i)
     for (std::size_t k = 0; k < 4; ++k) rgba.push_back(values[(i + k * 3) % values.size()]);
   const std::size_t width = values.size();
-  std::vector<unsigned char> row(width * minihost::PixelBytes(c.layout));
+  std::vector<unsigned char> row(width * PixelBytes(c.layout));
   std::vector<float> back(rgba.size(), -99.0f);
   PackRow(c.layout, rgba.data(), row.data(), width);
   UnpackRow(c.layout, row.data(), back.data(), width);
@@ -66,7 +73,7 @@ class ByteOrder : public testing::TestWithParam<ByteOrderCase> {};
 TEST_P(ByteOrder, ChannelsSitWhereTheHostExpectsThem) {
   const float rgba[4] = {1.0f, 0.5f, 0.0f, 1.0f};
   const ByteOrderCase& c = GetParam();
-  std::vector<unsigned char> row(minihost::PixelBytes(c.layout));
+  std::vector<unsigned char> row(PixelBytes(c.layout));
   PackRow(c.layout, rgba, row.data(), 1);
   EXPECT_EQ(row, c.bytes);
 }
@@ -124,4 +131,4 @@ TEST(IntegerChannels, ClampRoundAndTakeNanAsZero) {
 }
 
 }  // namespace
-}  // namespace huewright
+}  // namespace conformance

@@ -1,4 +1,4 @@
-#include "palette_readout.h"
+#include "swatch_readback.h"
 
 #include <algorithm>
 #include <cmath>

@@ -9,11 +9,13 @@
 #include <optional>
 #include <string>
 
-#include "image_io.h"
-#include "layout_convert.h"
+#include "image_file.h"
+#include "pixel_packing.h"
 #include "minihost.h"
 
 namespace huewright {
+
+using minihost::PixelLayout;
 
 struct RenderSettings {
   bool premiere = false;

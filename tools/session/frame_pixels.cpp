@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "layout_convert.h"
+#include "pixel_packing.h"
 
 namespace huewright {
 namespace {
@@ -27,7 +27,7 @@ void RowToFloats(const ImagePart& part, int y, std::vector<float>& floats) {
 template <class T>
 void Quantised(const std::vector<float>& floats, void* row, double full_scale) {
   T* out = static_cast<T*>(row);
-  for (std::size_t i = 0; i < floats.size(); ++i) out[i] = static_cast<T>(Quantise(floats[i], full_scale));
+  for (std::size_t i = 0; i < floats.size(); ++i) out[i] = static_cast<T>(minihost::Quantise(floats[i], full_scale));
 }
 
 void FloatsToRow(std::vector<float>& floats, ImagePart& part, int y) {

@@ -1,6 +1,6 @@
-// What the reading and writing halves of image_io share.
-#ifndef HUEWRIGHT_TOOLS_IMAGE_IO_DETAIL_H
-#define HUEWRIGHT_TOOLS_IMAGE_IO_DETAIL_H
+// What the image reader and the image writer share.
+#ifndef HUEWRIGHT_TOOLS_OPENIMAGEIO_ERROR_H
+#define HUEWRIGHT_TOOLS_OPENIMAGEIO_ERROR_H
 
 #include <string>
 

@@ -4,17 +4,19 @@
 // band rule (palette/). The same arithmetic turns a palette the effect does
 // not paint (visible pixels only, a whole shot) into the colours the frame's
 // format would hold.
-#ifndef HUEWRIGHT_TOOLS_PALETTE_READOUT_H
-#define HUEWRIGHT_TOOLS_PALETTE_READOUT_H
+#ifndef HUEWRIGHT_TOOLS_SWATCH_READBACK_H
+#define HUEWRIGHT_TOOLS_SWATCH_READBACK_H
 
 #include <array>
 #include <cstdint>
 
 #include "frame_measure.h"
-#include "layout_convert.h"
+#include "pixel_packing.h"
 #include "minihost.h"
 
 namespace huewright {
+
+using minihost::PixelLayout;
 
 inline constexpr int kBands = 5;
 

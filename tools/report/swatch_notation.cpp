@@ -48,7 +48,7 @@ int EightBitOf(double unit) {
 
 SwatchNotation Notate(const std::array<float, 3>& rgb, PixelLayout layout) {
   SwatchNotation notation;
-  const double full_scale = IsEightBitLayout(layout) ? 255.0 : layout == PixelLayout::kArgb16 ? kMax16 : 0.0;
+  const double full_scale = IsEightBitLayout(layout) ? 255.0 : layout == PixelLayout::kArgb16 ? minihost::kMax16 : 0.0;
   for (int c = 0; c < 3; ++c) {
     if (full_scale > 0) {
       const long level = LevelOf(rgb[c], full_scale);

@@ -6,7 +6,7 @@
 #ifndef HUEWRIGHT_TOOLS_FRAME_PIXELS_H
 #define HUEWRIGHT_TOOLS_FRAME_PIXELS_H
 
-#include "image_io.h"
+#include "image_file.h"
 #include "minihost.h"
 
 namespace huewright {

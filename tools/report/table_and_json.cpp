@@ -1,4 +1,4 @@
-#include "palette_report.h"
+#include "table_and_json.h"
 
 #include <cstdio>
 

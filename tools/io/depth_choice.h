@@ -7,9 +7,11 @@
 #include <optional>
 #include <string>
 
-#include "layout_convert.h"
+#include "pixel_packing.h"
 
 namespace huewright {
+
+using minihost::PixelLayout;
 
 // What a file's samples can hold.
 struct SampleFacts {

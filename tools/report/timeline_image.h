@@ -2,15 +2,15 @@
 // dark (bottom) to bright (top), each as tall as its share of the frame's
 // pixels, frozen frames marked in a strip along the top and, for more than
 // a handful of frames, frame numbers along the bottom.
-#ifndef HUEWRIGHT_TOOLS_PALETTE_TIMELINE_H
-#define HUEWRIGHT_TOOLS_PALETTE_TIMELINE_H
+#ifndef HUEWRIGHT_TOOLS_TIMELINE_IMAGE_H
+#define HUEWRIGHT_TOOLS_TIMELINE_IMAGE_H
 
 #include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "palette_report.h"
+#include "table_and_json.h"
 
 namespace huewright {
 

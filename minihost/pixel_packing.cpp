@@ -1,4 +1,4 @@
-#include "layout_convert.h"
+#include "pixel_packing.h"
 
 #include <cmath>
 #include <cstring>
@@ -7,7 +7,7 @@
 
 #include "pf_pixels.h"
 
-namespace huewright {
+namespace minihost {
 namespace {
 
 // Clamps before converting: the conversion of a NaN or out-of-range double to
@@ -73,8 +73,8 @@ void UnpackVuya(const void* row, float* rgba, std::size_t width) {
 
 }  // namespace
 
-bool IsFloatLayout(PixelLayout layout) { return minihost::PixelBytes(layout) == 16; }
-bool IsEightBitLayout(PixelLayout layout) { return minihost::PixelBytes(layout) == 4; }
+bool IsFloatLayout(PixelLayout layout) { return PixelBytes(layout) == 16; }
+bool IsEightBitLayout(PixelLayout layout) { return PixelBytes(layout) == 4; }
 
 std::string_view LayoutDescription(PixelLayout layout) {
   switch (layout) {
@@ -133,7 +133,7 @@ void PackRow(PixelLayout layout, const float* rgba, void* row, std::size_t width
     case PixelLayout::kVuya8:
       break;
   }
-  throw std::invalid_argument(std::string("the tool does not render in ") + minihost::LayoutName(layout));
+  throw std::invalid_argument(std::string("no packing for ") + LayoutName(layout));
 }
 
 void UnpackRow(PixelLayout layout, const void* row, float* rgba, std::size_t width) {
@@ -153,7 +153,7 @@ void UnpackRow(PixelLayout layout, const void* row, float* rgba, std::size_t wid
     case PixelLayout::kVuya8:
       break;
   }
-  throw std::invalid_argument(std::string("the tool does not render in ") + minihost::LayoutName(layout));
+  throw std::invalid_argument(std::string("no packing for ") + LayoutName(layout));
 }
 
-}  // namespace huewright
+}  // namespace minihost

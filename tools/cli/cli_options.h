@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "frame_list.h"
-#include "image_io.h"
+#include "image_file.h"
 #include "palette_options.h"
 #include "render_session.h"
 

@@ -7,9 +7,11 @@
 #include <array>
 #include <string>
 
-#include "layout_convert.h"
+#include "pixel_packing.h"
 
 namespace huewright {
+
+using minihost::PixelLayout;
 
 struct SwatchNotation {
   // Red, green, blue as the format holds them: n / 255 or n / 32768 for

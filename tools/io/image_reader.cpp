@@ -13,8 +13,8 @@
 #include <sstream>
 #include <system_error>
 
-#include "image_io.h"
-#include "image_io_detail.h"
+#include "image_file.h"
+#include "openimageio_error.h"
 #include "tool_error.h"
 
 namespace huewright {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "frame_list.h"
-#include "image_io.h"
+#include "image_file.h"
 
 namespace huewright {
 

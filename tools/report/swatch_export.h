@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "palette_report.h"
+#include "table_and_json.h"
 #include "swatch_notation.h"
 
 namespace huewright {
