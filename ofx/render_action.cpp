@@ -54,6 +54,7 @@ void CheckWindow(const OfxRectI& window, const ImageRows& output) {
 
 // No source image: nothing to measure, and the window transparent black.
 void ClearWindow(const ImageRows& output, const OfxRectI& window) {
+  if (window.x1 == window.x2) return;
   const std::size_t bytes = static_cast<std::size_t>(int64_t{window.x2} - window.x1) * PixelBytes(output.depth);
   for (int32_t y = window.y1; y < window.y2; ++y) {
     unsigned char* row = output.origin + (int64_t{y} - output.bounds.y1) * output.rowbytes +

@@ -153,6 +153,7 @@ void RenderFrame(const ImageRows& source, const ImageRows& output, const OfxRect
   std::optional<BandAccumulator> measured;
   if (measure) Measure(picture, layout, threads, measured.emplace(true, picture.height));
   const BandPalette palette = Publish(record, measured ? &*measured : nullptr, settings.gain, layout.clamp);
+  if (window.x1 == window.x2 || window.y1 == window.y2) return;
 
   PixelRefcon refcon{};
   refcon.frame_width = picture.width;
