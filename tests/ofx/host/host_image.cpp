@@ -36,8 +36,7 @@ HostImage::HostImage(const ImageShape& shape) : shape_(shape) {
     throw std::invalid_argument("bad image shape");
   stride_ = static_cast<std::size_t>(Width()) * PixelBytes() + static_cast<std::size_t>(shape.row_padding);
   storage_.assign(2 * kGuardBytes + stride_ * static_cast<std::size_t>(Height()), kGuardByte);
-  for (int y = shape.bounds.y1; y < shape.bounds.y2; ++y)
-    std::memset(storage_.data() + Offset(shape.bounds.x1, y), 0, static_cast<std::size_t>(Width()) * PixelBytes());
+  FillBytes(0);
   properties_.DefineStrings(kOfxImageEffectPropPixelDepth, {DepthName(shape.depth)});
   properties_.DefineStrings(kOfxImageEffectPropComponents, {kOfxImageComponentRGBA});
   properties_.DefineInts(kOfxImagePropBounds, {shape.bounds.x1, shape.bounds.y1, shape.bounds.x2, shape.bounds.y2});
@@ -111,6 +110,7 @@ void HostImage::SetChannel(int x, int y, int c, double value) {
 }
 
 void HostImage::FillBytes(uint8_t value) {
+  if (Width() == 0) return;
   for (int y = shape_.bounds.y1; y < shape_.bounds.y2; ++y)
     std::memset(PixelAddress(shape_.bounds.x1, y), value, static_cast<std::size_t>(Width()) * PixelBytes());
 }
