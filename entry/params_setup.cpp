@@ -1,13 +1,14 @@
 #include <cstring>
 
+#include "gain_range.h"
 #include "handlers.h"
 #include "param_indices.h"
 
 namespace {
 
 // Display names in the GBK code page, handed to the host byte for byte.
-constexpr char kEnableName[] = "\xC6\xF4\xD3\xC3";                  // 启用
-constexpr char kGainName[] = "\xD9\xA4\xC2\xEA";                    // 伽玛
+constexpr char kEnableName[] = "\xC6\xF4\xD3\xC3";                // 启用
+constexpr char kGainName[] = "\xD9\xA4\xC2\xEA";                  // 伽玛
 constexpr char kSeedName[] = "\xCB\xE6\xBB\xFA\xD6\xD6\xD7\xD3";  // 随机种子
 
 struct FloatSliderValues {
@@ -18,7 +19,13 @@ struct FloatSliderValues {
   A_long id;
 };
 
-constexpr FloatSliderValues kGain = {kGainName, 0.001f, 3.0f, 1.0f, 1.0, PF_Precision_HUNDREDTHS, PARAM_GAIN};
+constexpr FloatSliderValues kGain = {kGainName,
+                                     static_cast<float>(kGainMin),
+                                     static_cast<float>(kGainMax),
+                                     static_cast<float>(kGainDefault),
+                                     kGainDefault,
+                                     PF_Precision_HUNDREDTHS,
+                                     PARAM_GAIN};
 constexpr FloatSliderValues kSeed = {kSeedName, 2.0f, 9999.0f, 9999.0f, 9999.0, PF_Precision_INTEGER, PARAM_SEED};
 
 void Begin(PF_InData* in_data, PF_ParamDef& def, PF_ParamType type, const char* name) {

@@ -6,6 +6,7 @@
 
 #include "gain_position.h"
 #include "palette_passes.h"
+#include "publish_frame.h"
 
 namespace frei0r_filter {
 
@@ -35,18 +36,16 @@ void FilterInstance::Update(const uint32_t* in, uint32_t* out) {
   const bool draw = params_[kSwatches].load() != 0.0;
   const bool measure = params_[kMeasure].load() != 0.0;
   const double gain = GainAtPosition(params_[kGain].load());
-  // The host's buffers are plain bytes, four per pixel.
-  const RgbaFrame frame{reinterpret_cast<const PF_Pixel8*>(in), reinterpret_cast<PF_Pixel8*>(out), width_, height_};
+  const RgbaFrame frame{in, out, width_, height_};
 
   std::unique_ptr<FrameMeasurement> measurement;
   if (measure) measurement = std::make_unique<FrameMeasurement>(frame);
-  BandPalette palette;
-  {
-    std::lock_guard<std::mutex> hold(palette_mutex_);
-    if (measurement) measurement->PublishInto(stats_, gain);
-    if (draw) ClampRgb8(stats_);
-    palette = CopyPalette(stats_);
-  }
+  FramePublication publication;
+  publication.analysed = measurement ? &measurement->accumulator() : nullptr;
+  publication.model = LayoutOf(kFrameLayout).model;
+  publication.gain = gain;
+  publication.clamp = draw ? LayoutOf(kFrameLayout).clamp : RgbClamp::kNone;
+  const BandPalette palette = PublishFrame(stats_, palette_mutex_, publication);
   if (draw)
     PaintFrame(frame, palette);
   else

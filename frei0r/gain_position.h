@@ -4,14 +4,16 @@
 #ifndef HUEWRIGHT_FREI0R_GAIN_POSITION_H
 #define HUEWRIGHT_FREI0R_GAIN_POSITION_H
 
+#include "gain_range.h"
+
 namespace frei0r_filter {
 
 inline constexpr double kDefaultGainPosition = 0.5;
 
 // position must lie in 0..1 (see ClampedPosition).
 constexpr double GainAtPosition(double position) {
-  if (position >= 0.5) return 1.0 + (position - 0.5) * 4.0;
-  return 0.001 + position * 1.998;
+  if (position >= 0.5) return kGainDefault + (position - 0.5) * ((kGainMax - kGainDefault) * 2.0);
+  return kGainMin + position * ((kGainDefault - kGainMin) * 2.0);
 }
 
 // A host's value limited to 0..1; NaN keeps fallback.
@@ -22,7 +24,8 @@ constexpr double ClampedPosition(double value, double fallback) {
   return value;
 }
 
-static_assert(GainAtPosition(0.0) == 0.001 && GainAtPosition(0.5) == 1.0 && GainAtPosition(1.0) == 3.0);
+static_assert(GainAtPosition(0.0) == kGainMin && GainAtPosition(0.5) == kGainDefault &&
+              GainAtPosition(1.0) == kGainMax);
 
 }  // namespace frei0r_filter
 

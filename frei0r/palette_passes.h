@@ -7,16 +7,19 @@
 #include <cstdint>
 
 #include "band_accumulator.h"
-#include "band_stats.h"
-#include "pf_pixels.h"
+#include "layout_table.h"
 #include "pixel_refcon.h"
 
 namespace frei0r_filter {
 
-// Rows of exactly width pixels, top row first. in may equal out.
+// frei0r's RGBA8888: bytes red, green, blue, alpha.
+inline constexpr PixelLayout kFrameLayout = PixelLayout::kRgba8;
+
+// Rows of exactly width pixels of kFrameLayout, top row first. in may equal
+// out.
 struct RgbaFrame {
-  const PF_Pixel8* in;
-  PF_Pixel8* out;
+  const void* in;
+  void* out;
   int32_t width;
   int32_t height;
 };
@@ -25,8 +28,7 @@ struct RgbaFrame {
 class FrameMeasurement {
  public:
   explicit FrameMeasurement(const RgbaFrame& frame);
-  // stats' RGB bands become this frame's averages times gain.
-  void PublishInto(BandStats& stats, double gain) const;
+  const BandAccumulator& accumulator() const { return accumulator_; }
 
  private:
   BandAccumulator accumulator_;

@@ -8,28 +8,31 @@ namespace minihost {
 
 namespace {
 
-struct LayoutFacts {
+// The host's codes of each layout.
+struct HostCodes {
   PixelLayout layout;
-  std::size_t bytes;
   PF_PixelFormat ae_format;
   PrPixelFormat premiere_format;
-  const char* name;
 };
 
-constexpr LayoutFacts kLayouts[] = {
-    {PixelLayout::kArgb8, 4, PF_PixelFormat_ARGB32, static_cast<PrPixelFormat>(PF_PixelFormat_ARGB32), "argb8"},
-    {PixelLayout::kArgb16, 8, PF_PixelFormat_ARGB64, static_cast<PrPixelFormat>(PF_PixelFormat_ARGB64), "argb16"},
-    {PixelLayout::kArgbFloat, 16, PF_PixelFormat_ARGB128, static_cast<PrPixelFormat>(PF_PixelFormat_ARGB128),
-     "argb32f"},
-    {PixelLayout::kBgra8, 4, PF_PixelFormat_INVALID, PrPixelFormat_BGRA_4444_8u, "bgra8"},
-    {PixelLayout::kBgraFloat, 16, PF_PixelFormat_INVALID, PrPixelFormat_BGRA_4444_32f, "bgra32f"},
-    {PixelLayout::kVuyaFloat, 16, PF_PixelFormat_INVALID, PrPixelFormat_VUYA_4444_32f, "vuya32f"},
-    {PixelLayout::kVuya8, 4, PF_PixelFormat_INVALID, PrPixelFormat_VUYA_4444_8u, "vuya8"},
+constexpr PrPixelFormat kNoPremiereFormat = static_cast<PrPixelFormat>(PF_PixelFormat_INVALID);
+
+constexpr HostCodes kHostCodes[] = {
+    {PixelLayout::kArgb8, PF_PixelFormat_ARGB32, static_cast<PrPixelFormat>(PF_PixelFormat_ARGB32)},
+    {PixelLayout::kArgb16, PF_PixelFormat_ARGB64, static_cast<PrPixelFormat>(PF_PixelFormat_ARGB64)},
+    {PixelLayout::kArgbFloat, PF_PixelFormat_ARGB128, static_cast<PrPixelFormat>(PF_PixelFormat_ARGB128)},
+    {PixelLayout::kBgra8, PF_PixelFormat_INVALID, PrPixelFormat_BGRA_4444_8u},
+    {PixelLayout::kBgraFloat, PF_PixelFormat_INVALID, PrPixelFormat_BGRA_4444_32f},
+    {PixelLayout::kVuyaFloat, PF_PixelFormat_INVALID, PrPixelFormat_VUYA_4444_32f},
+    {PixelLayout::kVuya8, PF_PixelFormat_INVALID, PrPixelFormat_VUYA_4444_8u},
+    {PixelLayout::kRgba8, PF_PixelFormat_INVALID, kNoPremiereFormat},
+    {PixelLayout::kRgba16, PF_PixelFormat_INVALID, kNoPremiereFormat},
+    {PixelLayout::kRgbaFloat, PF_PixelFormat_INVALID, kNoPremiereFormat},
 };
 
-const LayoutFacts& FactsOf(PixelLayout layout) {
-  for (const LayoutFacts& facts : kLayouts)
-    if (facts.layout == layout) return facts;
+const HostCodes& CodesOf(PixelLayout layout) {
+  for (const HostCodes& codes : kHostCodes)
+    if (codes.layout == layout) return codes;
   throw std::invalid_argument("unknown pixel layout");
 }
 
@@ -41,10 +44,10 @@ std::string Describe(const char* what, std::size_t offset, std::size_t length) {
 
 }  // namespace
 
-std::size_t PixelBytes(PixelLayout layout) { return FactsOf(layout).bytes; }
-PF_PixelFormat AeFormatOf(PixelLayout layout) { return FactsOf(layout).ae_format; }
-PrPixelFormat PremiereFormatOf(PixelLayout layout) { return FactsOf(layout).premiere_format; }
-const char* LayoutName(PixelLayout layout) { return FactsOf(layout).name; }
+std::size_t PixelBytes(PixelLayout layout) { return LayoutOf(layout).pixel_bytes; }
+PF_PixelFormat AeFormatOf(PixelLayout layout) { return CodesOf(layout).ae_format; }
+PrPixelFormat PremiereFormatOf(PixelLayout layout) { return CodesOf(layout).premiere_format; }
+const char* LayoutName(PixelLayout layout) { return LayoutOf(layout).name; }
 bool IsAfterEffectsLayout(PixelLayout layout) { return AeFormatOf(layout) != PF_PixelFormat_INVALID; }
 
 World::World(PixelLayout layout, WorldShape shape) : layout_(layout) {

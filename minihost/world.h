@@ -11,26 +11,22 @@
 #include <string>
 #include <vector>
 
+#include "layout_table.h"
 #include "pf_host.h"
 
 namespace minihost {
 
-enum class PixelLayout {
-  kArgb8,      // After Effects 'argb', PF_Pixel8
-  kArgb16,     // After Effects 'ae16', PF_Pixel16
-  kArgbFloat,  // After Effects 'ae32', PF_PixelFloat
-  kBgra8,      // Premiere BGRA_4444_8u, PF_Pixel_BGRA_8u
-  kBgraFloat,  // Premiere BGRA_4444_32f, PF_Pixel_BGRA_32f
-  kVuyaFloat,  // Premiere VUYA_4444_32f, PF_Pixel_VUYA_32f
-  kVuya8,      // Premiere VUYA_4444_8u (not declared by the effect), 4 bytes v, u, y, a
-};
+// The layouts of palette/'s table; the host's own structs of each are the
+// ones host/ declares (PF_Pixel8 for 'argb', PF_Pixel_BGRA_8u, ...).
+using ::PixelLayout;
 
 // Bytes of one pixel: 4, 8 or 16.
 std::size_t PixelBytes(PixelLayout layout);
 // 'argb', 'ae16', 'ae32' for the After Effects layouts, PF_PixelFormat_INVALID otherwise.
 PF_PixelFormat AeFormatOf(PixelLayout layout);
 // The Premiere code of the layout; the After Effects layouts report their
-// own memory-order codes ('argb', 'ae16', 'ae32'), which Premiere never offers.
+// own memory-order codes ('argb', 'ae16', 'ae32'), which Premiere never
+// offers, and the open hosts' layouts PF_PixelFormat_INVALID.
 PrPixelFormat PremiereFormatOf(PixelLayout layout);
 const char* LayoutName(PixelLayout layout);
 bool IsAfterEffectsLayout(PixelLayout layout);

@@ -14,14 +14,12 @@
 #ifndef HUEWRIGHT_PALETTE_BAND_ACCUMULATOR_H
 #define HUEWRIGHT_PALETTE_BAND_ACCUMULATOR_H
 
+#include <emmintrin.h>
+
 #include <cstdint>
 #include <memory>
 
 #include "band_stats.h"
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 class BandAccumulator {
  public:
@@ -46,10 +44,8 @@ class BandAccumulator {
 
     // Counts the pixel in column x into band (0..4) and adds its three values.
     void Add(int32_t x, int band, double c0, double c1, double c2);
-#if defined(__SSE2__)
     // The same with the values already in registers: (c0, c1) and (c2, 1.0).
     void AddPacked(int32_t x, int band, __m128d c0_c1, __m128d c2_one);
-#endif
   };
 
   // enabled is the analysis switch as the render saw it when the pass began:
@@ -97,7 +93,6 @@ class BandAccumulator {
   Row* rows_;
 };
 
-#if defined(__SSE2__)
 // Lane by lane these are the four scalar additions.
 inline void BandAccumulator::Row::AddPacked(int32_t x, int band, __m128d c0_c1, __m128d c2_one) {
   Cell& cell = cells[band][x & (kLanes - 1)];
@@ -108,14 +103,5 @@ inline void BandAccumulator::Row::AddPacked(int32_t x, int band, __m128d c0_c1, 
 inline void BandAccumulator::Row::Add(int32_t x, int band, double c0, double c1, double c2) {
   AddPacked(x, band, _mm_set_pd(c1, c0), _mm_set_pd(1.0, c2));
 }
-#else
-inline void BandAccumulator::Row::Add(int32_t x, int band, double c0, double c1, double c2) {
-  Cell& cell = cells[band][x & (kLanes - 1)];
-  cell.sums[0] += c0;
-  cell.sums[1] += c1;
-  cell.sums[2] += c2;
-  cell.count += 1.0;
-}
-#endif
 
 #endif

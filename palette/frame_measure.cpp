@@ -1,47 +1,14 @@
 #include "frame_measure.h"
 
-#include "layout_traits.h"
+#include <stdexcept>
+#include <string>
 
-namespace {
+#include "layout_table.h"
 
-template <class Layout>
-FrameBands Measure(const FrameView& frame, bool skip_transparent) {
-  using Pixel = typename Layout::Pixel;
-  FrameBands bands;
-  // One row's cells at a time, added in the order a render merges its rows,
-  // so the sums are the effect's own to the last bit.
-  BandAccumulator::Row cells;
-  const auto* row = static_cast<const unsigned char*>(frame.pixels);
-  for (int32_t y = 0; y < frame.height; ++y, row += frame.rowbytes) {
-    cells = BandAccumulator::Row{};
-    const Pixel* pixel = reinterpret_cast<const Pixel*>(row);
-    for (int32_t x = 0; x < frame.width; ++x) {
-      if (skip_transparent && pixel[x].*Layout::kAlpha == 0) continue;
-      Layout::Accumulate(cells, x, pixel[x]);
-    }
-    BandAccumulator::AddRowInto(cells, bands.sums, bands.counts);
-  }
-  return bands;
-}
-
-}  // namespace
-
-FrameBands MeasureFrame(MeasuredLayout layout, const FrameView& frame, bool skip_transparent) {
-  switch (layout) {
-    case MeasuredLayout::kArgb8:
-      return Measure<Argb8Layout>(frame, skip_transparent);
-    case MeasuredLayout::kBgra8:
-      return Measure<Bgra8Layout>(frame, skip_transparent);
-    case MeasuredLayout::kArgb16:
-      return Measure<Argb16Layout>(frame, skip_transparent);
-    case MeasuredLayout::kArgbFloat:
-      return Measure<ArgbFloatLayout>(frame, skip_transparent);
-    case MeasuredLayout::kBgraFloat:
-      return Measure<BgraFloatLayout>(frame, skip_transparent);
-    case MeasuredLayout::kVuyaFloat:
-      return Measure<VuyaFloatLayout>(frame, skip_transparent);
-  }
-  return {};
+FrameBands MeasureFrame(PixelLayout layout, const FrameView& frame, bool skip_transparent) {
+  const LayoutInfo& info = LayoutOf(layout);
+  if (!info.measure) throw std::invalid_argument(std::string("no palette arithmetic for ") + info.name);
+  return info.measure(frame, skip_transparent);
 }
 
 void AddFrameBands(FrameBands& total, const FrameBands& more) {

@@ -10,7 +10,7 @@
 
 #include "band_stats.h"
 
-enum class MeasuredLayout { kArgb8, kBgra8, kArgb16, kArgbFloat, kBgraFloat, kVuyaFloat };
+enum class PixelLayout : uint8_t;
 
 // Rows of pixels of one layout; rowbytes is the distance between row starts.
 struct FrameView {
@@ -29,8 +29,9 @@ struct FrameBands {
 };
 
 // Pixels whose alpha is exactly 0 are left out when skip_transparent is
-// set; the effect itself measures every pixel.
-FrameBands MeasureFrame(MeasuredLayout layout, const FrameView& frame, bool skip_transparent);
+// set; the effect itself measures every pixel. Throws std::invalid_argument
+// for a layout palette/ does not measure.
+FrameBands MeasureFrame(PixelLayout layout, const FrameView& frame, bool skip_transparent);
 
 // Adds the sums and counts of more into total.
 void AddFrameBands(FrameBands& total, const FrameBands& more);

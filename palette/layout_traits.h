@@ -5,22 +5,19 @@
 #ifndef HUEWRIGHT_PALETTE_LAYOUT_TRAITS_H
 #define HUEWRIGHT_PALETTE_LAYOUT_TRAITS_H
 
+#include <emmintrin.h>
+
 #include <array>
 #include <cmath>
 #include <cstdint>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
-#include "analysers.h"
 #include "band_accumulator.h"
 #include "packed_measure.h"
-#include "wide_measure.h"
-#include "pf_pixels.h"
 #include "pixel_refcon.h"
+#include "pixels.h"
+#include "select_band.h"
+#include "wide_measure.h"
 
-// Channels by member of the host's pixel struct. The Premiere layouts reuse
-// the ARGB structs of the same size and name channels by memory position.
 template <class P, auto kRedAt, auto kGreenAt, auto kBlueAt, auto kAlphaAt>
 struct RgbaPositions {
   using Pixel = P;
@@ -29,6 +26,10 @@ struct RgbaPositions {
   static constexpr auto kBlue = kBlueAt;
   static constexpr auto kAlpha = kAlphaAt;
 };
+
+// The channels of a pixel struct in its own member order.
+template <class P>
+using ChannelsOf = RgbaPositions<P, &P::red, &P::green, &P::blue, &P::alpha>;
 
 // Truncation toward zero to 32 bits, keeping the low bits the channel holds.
 // NaN and values beyond 32 bits store 0, as the hardware conversion leaves
@@ -39,17 +40,15 @@ Channel TruncateToChannel(double value) {
   return static_cast<Channel>(static_cast<uint32_t>(static_cast<int32_t>(value)));
 }
 
+// A band value as a float channel holds it. A band with no pixels averages
+// to NaN; it paints black, as the integer writers paint it.
+inline float PaintedFloat(double value) { return value == value ? static_cast<float>(value) : 0.0f; }
+
 // Branch-free "a > b ? a : b": footage near black flips sign from pixel to
 // pixel. SSE2's maxsd returns b whenever the test fails, NaN and zeros of
 // either sign included, which is exactly the rule written out; compilers
 // will not pick it for the plain C++.
-inline double GreaterOr(double a, double b) {
-#if defined(__SSE2__)
-  return _mm_cvtsd_f64(_mm_max_sd(_mm_set_sd(a), _mm_set_sd(b)));
-#else
-  return a > b ? a : b;
-#endif
-}
+inline double GreaterOr(double a, double b) { return _mm_cvtsd_f64(_mm_max_sd(_mm_set_sd(a), _mm_set_sd(b))); }
 
 // Negative channels count as black for the brightness; NaN passes through.
 inline double RaiseNegative(double value) { return GreaterOr(0.0, value); }
@@ -63,6 +62,7 @@ template <class Positions, class Channel, class Unit, Channel kOpaque, auto kSwa
 struct IntegerRgbLayout : Positions {
   using Pixel = typename Positions::Pixel;
   static constexpr bool kCopiesAfterAnalysis = false;
+  static constexpr bool kMeasuresSeveralAtOnce = false;
   static constexpr uint32_t kLargestSum = 3u * static_cast<Channel>(~Channel{0});
 
   static constexpr double Brightness(uint32_t sum) { return (static_cast<double>(sum) * 0.333) * Unit::kValue; }
@@ -73,8 +73,10 @@ struct IntegerRgbLayout : Positions {
     uint32_t low = 0, high = kLargestSum + 1;
     while (low < high) {
       const uint32_t middle = low + (high - low) / 2;
-      if (SelectBand(Brightness(middle)) >= band) high = middle;
-      else low = middle + 1;
+      if (SelectBand(Brightness(middle)) >= band)
+        high = middle;
+      else
+        low = middle + 1;
     }
     return low;
   }
@@ -123,98 +125,78 @@ struct IntegerRgbLayout : Positions {
   }
 };
 
+// Memory position (0..3) of a channel of a four-float pixel: the struct
+// filled with its positions, read through the member.
+template <class Pixel, auto kMember>
+constexpr int FloatChannelIndex() {
+  static_assert(sizeof(Pixel) == 4 * sizeof(float));
+  constexpr Pixel kPositions{0.0f, 1.0f, 2.0f, 3.0f};
+  return static_cast<int>(kPositions.*kMember);
+}
+
 // Float RGB layouts: negatives are dark for the brightness but add their
 // magnitude to the sums.
 template <class Positions>
 struct FloatRgbLayout : Positions {
   using Pixel = typename Positions::Pixel;
   static constexpr bool kCopiesAfterAnalysis = false;
+  static constexpr bool kMeasuresSeveralAtOnce = true;
+  static constexpr int kRedIndex = FloatChannelIndex<Pixel, Positions::kRed>();
+  static constexpr int kGreenIndex = FloatChannelIndex<Pixel, Positions::kGreen>();
+  static constexpr int kBlueIndex = FloatChannelIndex<Pixel, Positions::kBlue>();
 
   static void Accumulate(BandAccumulator::Row& row, int32_t x, const Pixel& p) {
-#if defined(__SSE2__)
-    AccumulateRgbPacked<FloatChannelIndex<Positions::kRed>(), FloatChannelIndex<Positions::kGreen>(),
-                        FloatChannelIndex<Positions::kBlue>()>(row, x, p);
-#else
-    const double red = p.*Positions::kRed;
-    const double green = p.*Positions::kGreen;
-    const double blue = p.*Positions::kBlue;
-    const double brightness = ((RaiseNegative(green) + RaiseNegative(red)) + RaiseNegative(blue)) * 0.333;
-    row.Add(x, SelectBand(brightness), std::fabs(red), std::fabs(green), std::fabs(blue));
-#endif
+    AccumulateRgbPacked<kRedIndex, kGreenIndex, kBlueIndex>(row, x, &p);
   }
 
-#if defined(__SSE2__)
   // Pixels x and x + 1, each exactly as Accumulate adds it.
   [[gnu::always_inline]] static void AccumulatePair(BandAccumulator::Row& row, int32_t x, const Pixel& p,
                                                     const Pixel& q) {
-    AccumulateRgbPair<FloatChannelIndex<Positions::kRed>(), FloatChannelIndex<Positions::kGreen>(),
-                      FloatChannelIndex<Positions::kBlue>()>(row, x, p, q);
+    AccumulateRgbPair<kRedIndex, kGreenIndex, kBlueIndex>(row, x, &p, &q);
   }
-#endif
 #if defined(HUEWRIGHT_WIDE_MEASURE)
   // Pixels x .. x + 3 of row pixels, each exactly as Accumulate adds it.
   [[gnu::target("avx"), gnu::always_inline]] static void AccumulateQuad(BandAccumulator::Row& row, int32_t x,
                                                                         const Pixel* pixels) {
-    AccumulateRgbQuad<FloatChannelIndex<Positions::kRed>(), FloatChannelIndex<Positions::kGreen>(),
-                      FloatChannelIndex<Positions::kBlue>()>(row, x, pixels + x);
+    AccumulateRgbQuad<kRedIndex, kGreenIndex, kBlueIndex>(row, x, pixels + x);
   }
 #endif
 
   static void Paint(const BandPalette& palette, int band, const Pixel&, Pixel& out) {
     const double* colour = palette.rgb[band];
-    out.*Positions::kRed = static_cast<float>(colour[0]);
-    out.*Positions::kGreen = static_cast<float>(colour[1]);
-    out.*Positions::kBlue = static_cast<float>(colour[2]);
+    out.*Positions::kRed = PaintedFloat(colour[0]);
+    out.*Positions::kGreen = PaintedFloat(colour[1]);
+    out.*Positions::kBlue = PaintedFloat(colour[2]);
     out.*Positions::kAlpha = 1.0f;
   }
 };
 
-// Float VUYA: V, U, Y, alpha by memory position in a 16-byte pixel.
+// Float VUYA: V, U, Y, alpha in a 16-byte pixel.
 struct VuyaFloatLayout {
-  using Pixel = PF_PixelFloat;
-  static constexpr auto kV = &PF_PixelFloat::alpha;
-  static constexpr auto kU = &PF_PixelFloat::red;
-  static constexpr auto kY = &PF_PixelFloat::green;
-  static constexpr auto kAlpha = &PF_PixelFloat::blue;
+  using Pixel = VuyaFloatPixel;
+  static constexpr auto kAlpha = &VuyaFloatPixel::alpha;
   static constexpr bool kCopiesAfterAnalysis = true;
+  static constexpr bool kMeasuresSeveralAtOnce = true;
+  static_assert(FloatChannelIndex<Pixel, &Pixel::v>() == 0 && FloatChannelIndex<Pixel, &Pixel::u>() == 1 &&
+                FloatChannelIndex<Pixel, &Pixel::y>() == 2);
 
-  // Limits to 0..1 in that order, so NaN survives both tests.
+  // Limits to 0..1 in that order, so NaN survives both tests: the rule the
+  // packed forms follow with maxpd and minpd.
   static float LimitToUnit(double value) {
     if (value < 0.0) value = 0.0;
     if (value > 1.0) value = 1.0;
     return static_cast<float>(value);
   }
 
-  static void Accumulate(BandAccumulator::Row& row, int32_t x, const Pixel& p) {
-#if defined(__SSE2__)
-    static_assert(FloatChannelIndex<kV>() == 0 && FloatChannelIndex<kU>() == 1 && FloatChannelIndex<kY>() == 2);
-    AccumulateVuyaPacked(row, x, p);
-#else
-    const double v = p.*kV;
-    const double u = p.*kU;
-    const double y = p.*kY;
-    const float red = LimitToUnit(v * 1.403 + y);
-    const float green = LimitToUnit((y - u * 0.344) - v * 0.714);
-    const float blue = LimitToUnit(u * 1.77 + y);
-    // The limited channels are never below 0.0, so raising negatives to 0.0
-    // as the RGB layouts do would change nothing here.
-    const double brightness = ((double(green) + double(red)) + double(blue)) * 0.333;
-    // The sums get the colour as it was limited, converted back to luma and
-    // colour differences.
-    const float luma = static_cast<float>((double(red) * 0.299 + double(green) * 0.587) + double(blue) * 0.114);
-    const float red_difference = static_cast<float>(double(red - luma) * 0.713);
-    const float blue_difference = static_cast<float>(double(blue - luma) * 0.565);
-    row.Add(x, SelectBand(brightness), luma, red_difference, blue_difference);
-#endif
-  }
+  // The sums get the colour as it was limited, converted back to luma and
+  // colour differences.
+  static void Accumulate(BandAccumulator::Row& row, int32_t x, const Pixel& p) { AccumulateVuyaPacked(row, x, &p); }
 
-#if defined(__SSE2__)
   // Pixels x and x + 1, each exactly as Accumulate adds it.
   [[gnu::always_inline]] static void AccumulatePair(BandAccumulator::Row& row, int32_t x, const Pixel& p,
                                                     const Pixel& q) {
-    AccumulateVuyaPair(row, x, p, q);
+    AccumulateVuyaPair(row, x, &p, &q);
   }
-#endif
 #if defined(HUEWRIGHT_WIDE_MEASURE)
   // Pixels x .. x + 3 of row pixels, each exactly as Accumulate adds it.
   [[gnu::target("avx"), gnu::always_inline]] static void AccumulateQuad(BandAccumulator::Row& row, int32_t x,
@@ -226,12 +208,12 @@ struct VuyaFloatLayout {
   // The palette keeps luma, red difference, blue difference; the swatch keeps
   // the input's alpha, read before anything is written (in may be out).
   static void Paint(const BandPalette& palette, int band, const Pixel& in, Pixel& out) {
-    const float alpha = in.*kAlpha;
+    const float alpha = in.alpha;
     const double* colour = palette.yuv[band];
-    out.*kV = static_cast<float>(colour[1]);
-    out.*kU = static_cast<float>(colour[2]);
-    out.*kY = static_cast<float>(colour[0]);
-    out.*kAlpha = alpha;
+    out.v = PaintedFloat(colour[1]);
+    out.u = PaintedFloat(colour[2]);
+    out.y = PaintedFloat(colour[0]);
+    out.alpha = alpha;
   }
 };
 
@@ -242,25 +224,14 @@ struct SixteenBitUnit {
   static constexpr double kValue = 3.05e-5;
 };
 
-using Argb8Layout = IntegerRgbLayout<RgbaPositions<PF_Pixel8, &PF_Pixel8::red, &PF_Pixel8::green, &PF_Pixel8::blue,
-                                                   &PF_Pixel8::alpha>,
-                                     uint8_t, EightBitUnit, uint8_t{255}, &SwatchPixels::argb8>;
-// Bytes in memory order blue, green, red, alpha.
-using Bgra8Layout = IntegerRgbLayout<RgbaPositions<PF_Pixel8, &PF_Pixel8::green, &PF_Pixel8::red, &PF_Pixel8::alpha,
-                                                   &PF_Pixel8::blue>,
-                                     uint8_t, EightBitUnit, uint8_t{255}, &SwatchPixels::bgra8>;
-// Bytes in memory order red, green, blue, alpha (frei0r's RGBA8888).
-using Rgba8Layout = IntegerRgbLayout<RgbaPositions<PF_Pixel8, &PF_Pixel8::alpha, &PF_Pixel8::red, &PF_Pixel8::green,
-                                                   &PF_Pixel8::blue>,
-                                     uint8_t, EightBitUnit, uint8_t{255}, &SwatchPixels::rgba8>;
+using Argb8Layout = IntegerRgbLayout<ChannelsOf<Argb8Pixel>, uint8_t, EightBitUnit, uint8_t{255}, &SwatchPixels::argb8>;
+using Bgra8Layout = IntegerRgbLayout<ChannelsOf<Bgra8Pixel>, uint8_t, EightBitUnit, uint8_t{255}, &SwatchPixels::bgra8>;
+using Rgba8Layout = IntegerRgbLayout<ChannelsOf<Rgba8Pixel>, uint8_t, EightBitUnit, uint8_t{255}, &SwatchPixels::rgba8>;
 // Full scale is 32768, so opaque is 32768 and not 65535.
-using Argb16Layout = IntegerRgbLayout<RgbaPositions<PF_Pixel16, &PF_Pixel16::red, &PF_Pixel16::green,
-                                                    &PF_Pixel16::blue, &PF_Pixel16::alpha>,
-                                      uint16_t, SixteenBitUnit, uint16_t{32768}, &SwatchPixels::argb16>;
-using ArgbFloatLayout = FloatRgbLayout<RgbaPositions<PF_PixelFloat, &PF_PixelFloat::red, &PF_PixelFloat::green,
-                                                     &PF_PixelFloat::blue, &PF_PixelFloat::alpha>>;
-// Floats in memory order blue, green, red, alpha.
-using BgraFloatLayout = FloatRgbLayout<RgbaPositions<PF_PixelFloat, &PF_PixelFloat::green, &PF_PixelFloat::red,
-                                                     &PF_PixelFloat::alpha, &PF_PixelFloat::blue>>;
+using Argb16Layout =
+    IntegerRgbLayout<ChannelsOf<Argb16Pixel>, uint16_t, SixteenBitUnit, uint16_t{32768}, &SwatchPixels::argb16>;
+using ArgbFloatLayout = FloatRgbLayout<ChannelsOf<ArgbFloatPixel>>;
+using BgraFloatLayout = FloatRgbLayout<ChannelsOf<BgraFloatPixel>>;
+using RgbaFloatLayout = FloatRgbLayout<ChannelsOf<RgbaFloatPixel>>;
 
 #endif

@@ -1,31 +1,17 @@
-// SSE2 forms of the float layouts' per-pixel measurement. Each takes the
-// same operations as the plain C++ in layout_traits.h, in the same order and
-// precision, on values packed two to a register, so results are bit for bit
-// the same; they only spend fewer instructions on moving values about.
-// (maxpd/minpd with the bound first give "bound > x ? bound : x" and
-// "bound < x ? bound : x", which keep NaN and signed zeros as the C++ does.)
+// SSE2 forms of the float layouts' per-pixel measurement: each pixel's
+// brightness and sums in the documented operations, order and precision, on
+// values packed two to a register. A pixel is four floats at the address
+// given (V, U, Y, alpha for VUYA; the RGB layouts say where their channels
+// sit). (maxpd/minpd with the bound first give "bound > x ? bound : x" and
+// "bound < x ? bound : x", which keep NaN and signed zeros.)
 #ifndef HUEWRIGHT_PALETTE_PACKED_MEASURE_H
 #define HUEWRIGHT_PALETTE_PACKED_MEASURE_H
 
-#if defined(__SSE2__)
 #include <emmintrin.h>
 
 #include <cstdint>
 
 #include "band_accumulator.h"
-#include "pf_pixels.h"
-
-// Memory position (0..3) of a PF_PixelFloat member.
-template <auto kMember>
-constexpr int FloatChannelIndex() {
-  constexpr float PF_PixelFloat::*kOrder[] = {&PF_PixelFloat::alpha, &PF_PixelFloat::red, &PF_PixelFloat::green,
-                                              &PF_PixelFloat::blue};
-  for (int i = 0; i < 4; ++i)
-    if (kOrder[i] == kMember) return i;
-  return -1;
-}
-static_assert(offsetof(PF_PixelFloat, alpha) == 0 && offsetof(PF_PixelFloat, blue) == 12 &&
-              sizeof(PF_PixelFloat) == 16);
 
 // SelectBand of the low lane: the thresholds it stays below, counted as
 // compare masks (-1 each); NaN stays below none.
@@ -37,11 +23,12 @@ inline int32_t SelectBandPacked(__m128d brightness) {
   return 4 + _mm_cvtsi128_si32(_mm_add_epi64(lanes, _mm_unpackhi_epi64(lanes, lanes)));
 }
 
-inline __m128 LoadPixel(const PF_PixelFloat& p) { return _mm_loadu_ps(reinterpret_cast<const float*>(&p)); }
+// The four floats of the pixel at p (an unaligned load may alias any type).
+inline __m128 LoadPixel(const void* p) { return _mm_loadu_ps(static_cast<const float*>(p)); }
 
 // Float RGB: brightness from the channels raised to 0, sums of magnitudes.
 template <int kRed, int kGreen, int kBlue>
-[[gnu::always_inline]] inline void AccumulateRgbPacked(BandAccumulator::Row& row, int32_t x, const PF_PixelFloat& p) {
+[[gnu::always_inline]] inline void AccumulateRgbPacked(BandAccumulator::Row& row, int32_t x, const void* p) {
   const __m128 pixel = LoadPixel(p);
   const __m128 red_green_blue = _mm_shuffle_ps(pixel, pixel, _MM_SHUFFLE(kBlue, kBlue, kGreen, kRed));
   const __m128d red_green = _mm_cvtps_pd(red_green_blue);
@@ -59,7 +46,7 @@ template <int kRed, int kGreen, int kBlue>
 // apart, limited to 0..1 as floats; the sums get luma and the two colour
 // differences recomputed from the limited colour. (Both are always inlined:
 // a pixel function calls nothing.)
-[[gnu::always_inline]] inline void AccumulateVuyaPacked(BandAccumulator::Row& row, int32_t x, const PF_PixelFloat& p) {
+[[gnu::always_inline]] inline void AccumulateVuyaPacked(BandAccumulator::Row& row, int32_t x, const void* p) {
   const __m128 pixel = LoadPixel(p);
   const __m128d v_u = _mm_cvtps_pd(pixel);
   const __m128d y = _mm_cvtps_pd(_mm_shuffle_ps(pixel, pixel, _MM_SHUFFLE(2, 2, 2, 2)));
@@ -112,7 +99,7 @@ inline BandPair SelectBandPair(__m128d brightness) {
 // Channel k (memory position 0..3) of both pixels, as doubles.
 struct PixelPair {
   __m128 low, high;  // channels 0, 1 and 2, 3 of both pixels, interleaved
-  PixelPair(const PF_PixelFloat& first, const PF_PixelFloat& second)
+  PixelPair(const void* first, const void* second)
       : low(_mm_unpacklo_ps(LoadPixel(first), LoadPixel(second))),
         high(_mm_unpackhi_ps(LoadPixel(first), LoadPixel(second))) {}
   template <int kChannel>
@@ -132,8 +119,8 @@ struct PixelPair {
 }
 
 template <int kRed, int kGreen, int kBlue>
-[[gnu::always_inline]] inline void AccumulateRgbPair(BandAccumulator::Row& row, int32_t x, const PF_PixelFloat& p,
-                                                     const PF_PixelFloat& q) {
+[[gnu::always_inline]] inline void AccumulateRgbPair(BandAccumulator::Row& row, int32_t x, const void* p,
+                                                     const void* q) {
   const PixelPair pair(p, q);
   const __m128d red = pair.Channel<kRed>(), green = pair.Channel<kGreen>(), blue = pair.Channel<kBlue>();
   const __m128d zero = _mm_setzero_pd();
@@ -150,8 +137,8 @@ inline __m128 LimitToUnitPair(__m128d value) {
   return _mm_cvtpd_ps(_mm_min_pd(_mm_set1_pd(1.0), _mm_max_pd(_mm_setzero_pd(), value)));
 }
 
-[[gnu::always_inline]] inline void AccumulateVuyaPair(BandAccumulator::Row& row, int32_t x, const PF_PixelFloat& p,
-                                                      const PF_PixelFloat& q) {
+[[gnu::always_inline]] inline void AccumulateVuyaPair(BandAccumulator::Row& row, int32_t x, const void* p,
+                                                      const void* q) {
   const PixelPair pair(p, q);
   const __m128d v = pair.Channel<0>(), u = pair.Channel<1>(), y = pair.Channel<2>();
   const __m128 red = LimitToUnitPair(_mm_add_pd(_mm_mul_pd(v, _mm_set1_pd(1.403)), y));
@@ -169,5 +156,4 @@ inline __m128 LimitToUnitPair(__m128d value) {
           _mm_cvtps_pd(blue_difference));
 }
 
-#endif
 #endif

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "band_stats.h"
-#include "pf_pixels.h"
+#include "pixels.h"
 
 class BandAccumulator;
 
@@ -13,10 +13,10 @@ class BandAccumulator;
 // than once per painted pixel. ready stays false in a palette filled by hand:
 // the writers then convert the averages themselves.
 struct SwatchPixels {
-  PF_Pixel8 argb8[kBandCount];
-  PF_Pixel8 bgra8[kBandCount];
-  PF_Pixel8 rgba8[kBandCount];
-  PF_Pixel16 argb16[kBandCount];
+  Argb8Pixel argb8[kBandCount];
+  Bgra8Pixel bgra8[kBandCount];
+  Rgba8Pixel rgba8[kBandCount];
+  Argb16Pixel argb16[kBandCount];
   bool ready;
 };
 

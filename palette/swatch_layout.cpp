@@ -1,5 +1,6 @@
 #include "swatch_layout.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -31,7 +32,19 @@ int64_t EndAtOrBelow(double bound) {
   return static_cast<int64_t>(std::floor(bound)) + 1;
 }
 
+// A position inside [0, size); the fraction is in [0, 1], so the product is
+// finite and within int32 before it is converted.
+int32_t CentreAt(double fraction, int32_t size) {
+  const auto at = static_cast<int32_t>(std::floor(fraction * size));
+  return std::clamp(at, 0, std::max(size - 1, 0));
+}
+
 }  // namespace
+
+SwatchPixel SwatchCentre(const SwatchGeometry& geometry, int band, int32_t width, int32_t height) {
+  const double across = (geometry.edges[band] + geometry.edges[band + 1]) / 2;
+  return {CentreAt(across, width), CentreAt((geometry.top + geometry.bottom) / 2, height)};
+}
 
 void PrepareSwatchBounds(PixelRefcon& refcon) {
   const double width = refcon.frame_width;

@@ -7,10 +7,24 @@
 
 #include "pixel_refcon.h"
 
-// Cell k spans kSwatchEdges[k] * W <= x < kSwatchEdges[k + 1] * W.
-inline constexpr double kSwatchEdges[kBandCount + 1] = {0.1, 0.26, 0.42, 0.58, 0.74, 0.9};
-inline constexpr double kSwatchTop = 0.8;
-inline constexpr double kSwatchBottom = 0.95;  // inclusive
+// The strip as fractions of the frame width W and height H: cell k spans
+// edges[k] * W <= x < edges[k + 1] * W, in the rows top * H <= y <= bottom * H.
+struct SwatchGeometry {
+  double edges[kBandCount + 1];
+  double top;
+  double bottom;  // inclusive
+};
+inline constexpr SwatchGeometry kSwatchGeometry = {{0.1, 0.26, 0.42, 0.58, 0.74, 0.9}, 0.8, 0.95};
+inline constexpr const double (&kSwatchEdges)[kBandCount + 1] = kSwatchGeometry.edges;
+inline constexpr double kSwatchTop = kSwatchGeometry.top;
+inline constexpr double kSwatchBottom = kSwatchGeometry.bottom;
+
+// The pixel at the centre of cell `band` in a width x height frame (clamped
+// into the frame): where a reader finds that band's swatch.
+struct SwatchPixel {
+  int32_t x, y;
+};
+SwatchPixel SwatchCentre(const SwatchGeometry& geometry, int band, int32_t width, int32_t height);
 
 // The cell (and band) that pixel (x, y) paints, or -1 to pass it through.
 // Each bound is the double product of its fraction and W or H, compared

@@ -1,7 +1,7 @@
-// AVX forms of the Premiere float row walks' measurement: four neighbouring
-// pixels at once, one per lane of 256-bit registers, each lane going through
-// the same operations, in the same order and precision, as the SSE2 forms in
-// packed_measure.h (and the plain C++ in layout_traits.h). Used only where
+// AVX forms of the float row walks' measurement: four neighbouring pixels
+// at once, one per lane of 256-bit registers, each lane going through the
+// same operations, in the same order and precision, as the SSE2 forms in
+// packed_measure.h. Used only where
 // the processor and the system support AVX (CpuHasAvx); compiled for AVX
 // function by function, so the rest of the effect still runs on any x86-64.
 // (That is also why these repeat the SSE2 forms' shape rather than share a
@@ -18,7 +18,6 @@
 
 #include "band_accumulator.h"
 #include "packed_measure.h"
-#include "pf_pixels.h"
 
 #define HUEWRIGHT_AVX [[gnu::target("avx"), gnu::always_inline]] inline
 
@@ -26,11 +25,13 @@
 // (the operating system's saving of AVX registers included): no call.
 inline bool CpuHasAvx() { return __builtin_cpu_supports("avx"); }
 
-// Channel k (memory position 0..3) of four pixels, as doubles.
+// Channel k (memory position 0..3) of four pixels of four floats each, as
+// doubles.
 struct PixelQuad {
   __m128 channels[4];
-  HUEWRIGHT_AVX PixelQuad(const PF_PixelFloat* pixels) {
-    __m128 a = LoadPixel(pixels[0]), b = LoadPixel(pixels[1]), c = LoadPixel(pixels[2]), d = LoadPixel(pixels[3]);
+  HUEWRIGHT_AVX PixelQuad(const void* pixels) {
+    const float* floats = static_cast<const float*>(pixels);
+    __m128 a = LoadPixel(floats), b = LoadPixel(floats + 4), c = LoadPixel(floats + 8), d = LoadPixel(floats + 12);
     _MM_TRANSPOSE4_PS(a, b, c, d);
     channels[0] = a;
     channels[1] = b;
@@ -72,7 +73,7 @@ HUEWRIGHT_AVX void AddQuad(BandAccumulator::Row& row, int32_t x, __m256d brightn
 }
 
 template <int kRed, int kGreen, int kBlue>
-HUEWRIGHT_AVX void AccumulateRgbQuad(BandAccumulator::Row& row, int32_t x, const PF_PixelFloat* pixels) {
+HUEWRIGHT_AVX void AccumulateRgbQuad(BandAccumulator::Row& row, int32_t x, const void* pixels) {
   const PixelQuad quad(pixels);
   const __m256d red = quad.Channel<kRed>(), green = quad.Channel<kGreen>(), blue = quad.Channel<kBlue>();
   const __m256d zero = _mm256_setzero_pd();
@@ -88,7 +89,7 @@ HUEWRIGHT_AVX __m128 LimitToUnitQuad(__m256d value) {
   return _mm256_cvtpd_ps(_mm256_min_pd(_mm256_set1_pd(1.0), _mm256_max_pd(_mm256_setzero_pd(), value)));
 }
 
-HUEWRIGHT_AVX void AccumulateVuyaQuad(BandAccumulator::Row& row, int32_t x, const PF_PixelFloat* pixels) {
+HUEWRIGHT_AVX void AccumulateVuyaQuad(BandAccumulator::Row& row, int32_t x, const void* pixels) {
   const PixelQuad quad(pixels);
   const __m256d v = quad.Channel<0>(), u = quad.Channel<1>(), y = quad.Channel<2>();
   const __m128 red = LimitToUnitQuad(_mm256_add_pd(Times(v, 1.403), y));

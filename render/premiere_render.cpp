@@ -2,9 +2,9 @@
 #include <cstring>
 #include <utility>
 
-#include "analysers.h"
 #include "band_accumulator.h"
-#include "clamps.h"
+#include "host_pixel_functions.h"
+#include "layout_table.h"
 #include "param_indices.h"
 #include "pixel_refcon.h"
 #include "publish_frame.h"
@@ -13,7 +13,6 @@
 #include "suite_helpers.h"
 #include "swatch_layout.h"
 #include "world_checks.h"
-#include "writers.h"
 
 namespace {
 
@@ -37,20 +36,26 @@ PF_Err HostPass(const FramePair& frame, PixelRefcon& refcon, PF_Pixel8IterateFun
                                  fn, frame.output);
 }
 
-PF_Err Walk(const FramePair& frame, PixelRefcon& refcon, FloatRowFunction fn) {
-  const FloatFrame input = {static_cast<PF_PixelFloat*>(frame.input->data), frame.width, frame.input->rowbytes};
-  const FloatFrame output = {static_cast<PF_PixelFloat*>(frame.output->data), frame.width, frame.output->rowbytes};
-  WalkFloatRows(input, output, frame.rows, &refcon, fn);
+// The effect's own walk over a world of 16-byte pixels, row by row.
+template <class HostPixel>
+PF_Err Walk(const FramePair& frame, PixelRefcon& refcon,
+            void (*fn)(PixelRefcon*, int32_t, const HostPixel*, HostPixel*, int32_t)) {
+  const FrameRows<const HostPixel> input = {static_cast<const HostPixel*>(frame.input->data), frame.width,
+                                            frame.input->rowbytes};
+  const FrameRows<HostPixel> output = {static_cast<HostPixel*>(frame.output->data), frame.width,
+                                       frame.output->rowbytes};
+  WalkRows(input, output, frame.rows, &refcon, fn);
   return PF_Err_NONE;
 }
 
-// One row of the format table.
-struct FormatPath {
+// How Premiere hands over each format the effect declares: its code,
+// palette's layout of those pixels, and the passes over it, through the
+// host's 8-bit iteration or the effect's own walk, with the host-shaped
+// functions. What the layout's palette does (model, clamp, whether it
+// analyses at low quality) is the layout table's.
+struct PremiereFormat {
   PrPixelFormat format;
-  int32_t bytes_per_pixel;
-  bool analyses_at_low_quality;
-  BandModel model;
-  RgbClamp clamp;
+  PixelLayout layout;
   PF_Err (*analyse)(const FramePair&, PixelRefcon&);
   PF_Err (*draw)(const FramePair&, PixelRefcon&);
 };
@@ -66,17 +71,15 @@ PF_Err ByWalk(const FramePair& frame, PixelRefcon& refcon) {
 
 // VUYA 8-bit is not declared to the host and has no path: painting RGB bands
 // into its bytes would give wrong colours.
-constexpr FormatPath kFormatPaths[] = {
-    {PrPixelFormat_BGRA_4444_32f, 16, false, BandModel::kRgb, RgbClamp::kUnit, ByWalk<AnalyzeBgraFloatRow>,
-     ByWalk<DrawBgraFloatRow>},
-    {PrPixelFormat_BGRA_4444_8u, 4, true, BandModel::kRgb, RgbClamp::k8, ByHost<AnalyzeBgra8>, ByHost<DrawBgra8>},
-    {PrPixelFormat_VUYA_4444_32f, 16, true, BandModel::kYuv, RgbClamp::kNone, ByWalk<AnalyzeVuyaFloatRow>,
-     ByWalk<DrawVuyaFloatRow>},
+constexpr PremiereFormat kPremiereFormats[] = {
+    {PrPixelFormat_BGRA_4444_32f, PixelLayout::kBgraFloat, ByWalk<AnalyzeBgraFloatRow>, ByWalk<DrawBgraFloatRow>},
+    {PrPixelFormat_BGRA_4444_8u, PixelLayout::kBgra8, ByHost<AnalyzeBgra8>, ByHost<DrawBgra8>},
+    {PrPixelFormat_VUYA_4444_32f, PixelLayout::kVuyaFloat, ByWalk<AnalyzeVuyaFloatRow>, ByWalk<DrawVuyaFloatRow>},
 };
 
-const FormatPath* FindFormatPath(PrPixelFormat format) {
-  for (const FormatPath& path : kFormatPaths)
-    if (path.format == format) return &path;
+const PremiereFormat* FindPremiereFormat(PrPixelFormat format) {
+  for (const PremiereFormat& entry : kPremiereFormats)
+    if (entry.format == format) return &entry;
   return nullptr;
 }
 
@@ -100,22 +103,28 @@ class OwedYuvReset {
   bool owed_;
 };
 
-PF_Err RunFormatPath(const FormatPath& path, const FramePair& frame, PixelRefcon& refcon, bool analysis_on,
-                     OwedYuvReset& yuv_reset) {
-  const bool analyse = analysis_on && (path.analyses_at_low_quality || frame.in_data->quality == PF_Quality_HI);
+PF_Err RunFormat(const PremiereFormat& format, const FramePair& frame, PixelRefcon& refcon, bool analysis_on,
+                 OwedYuvReset& yuv_reset) {
+  const LayoutInfo& layout = LayoutOf(format.layout);
+  const bool analyse = analysis_on && (layout.analyses_at_low_quality || frame.in_data->quality == PF_Quality_HI);
   // Every row the host pass or the walk may visit.
   BandAccumulator accumulator(analyse, frame.output->height);
   if (analyse) {
     refcon.accumulator = &accumulator;
-    const PF_Err err = path.analyse(frame, refcon);
+    const PF_Err err = format.analyse(frame, refcon);
     refcon.accumulator = nullptr;
     // An interrupted pass neither becomes the palette nor yields a finished frame.
     if (err) return err;
   }
-  const BandPalette palette =
-      PublishFrame({analyse ? &accumulator : nullptr, path.model, 1.0, path.clamp, yuv_reset.Take()});
+  FramePublication publication;
+  publication.analysed = analyse ? &accumulator : nullptr;
+  publication.model = layout.model;
+  publication.gain = 1.0;  // Premiere renders without the gain parameter
+  publication.clamp = layout.clamp;
+  publication.reset_yuv_first = yuv_reset.Take();
+  const BandPalette palette = PublishFrame(ProcessBandStats(), BandStatsMutex(), publication);
   refcon.palette = &palette;
-  const PF_Err err = path.draw(frame, refcon);
+  const PF_Err err = format.draw(frame, refcon);
   refcon.palette = nullptr;
   return err;
 }
@@ -144,14 +153,14 @@ PF_Err Render(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[], P
   formats->GetPixelFormat(output, &format);
   SuiteScope<PF_Iterate8Suite1> iterate8(in_data, kPFIterate8Suite, kPFIterate8SuiteVersion1, out_data);
 
-  const FormatPath* path = FindFormatPath(format);
+  const PremiereFormat* path = FindPremiereFormat(format);
   if (!path) return PF_Err_UNRECOGNIZED_PARAM_TYPE;
   PF_EffectWorld* input = InputLayer(params);
-  if (!WorldIsSound(input, path->bytes_per_pixel) || !WorldIsSound(output, path->bytes_per_pixel))
-    return PF_Err_BAD_CALLBACK_PARAM;
+  const int32_t pixel_bytes = LayoutOf(path->layout).pixel_bytes;
+  if (!WorldIsSound(input, pixel_bytes) || !WorldIsSound(output, pixel_bytes)) return PF_Err_BAD_CALLBACK_PARAM;
 
   const int32_t width = std::min(input->width, output->width);
   const int32_t rows = std::min({row_count, input->height, output->height});
   const FramePair frame = {in_data, iterate8.get(), input, output, row_count, width, rows};
-  return RunFormatPath(*path, frame, refcon, analysis_on, yuv_reset);
+  return RunFormat(*path, frame, refcon, analysis_on, yuv_reset);
 }

@@ -1,15 +1,14 @@
 #include <cstring>
 
-#include "analysers.h"
 #include "band_accumulator.h"
-#include "clamps.h"
+#include "host_pixel_functions.h"
+#include "layout_table.h"
 #include "param_indices.h"
 #include "pixel_refcon.h"
 #include "publish_frame.h"
 #include "render_pipelines.h"
 #include "suite_helpers.h"
 #include "swatch_layout.h"
-#include "writers.h"
 
 namespace {
 
@@ -46,11 +45,14 @@ PF_Err NewDeepWorld(SuiteCache&, const PF_WorldSuite2* worlds, const Frame& f) {
                              f.drawing);
 }
 
-// One row of the depth table: how the drawing world is made, which analyser,
-// clamp and writer the depth uses.
-struct DepthPath {
+// How After Effects hands over each depth: its format code, palette's
+// layout of those pixels, how the drawing world of that depth is made, and
+// the passes through the iteration suite of that depth with the host-shaped
+// pixel functions. What the layout's palette does (clamp, gain) is the
+// layout table's.
+struct AeDepth {
   PF_PixelFormat format;
-  RgbClamp clamp;
+  PixelLayout layout;
   PF_Err (*new_world)(SuiteCache&, const PF_WorldSuite2*, const Frame&);
   PF_Err (*analyse)(SuiteCache&, const Frame&);
   PF_Err (*draw)(SuiteCache&, const Frame&);
@@ -65,17 +67,17 @@ PF_Err DrawingPass(SuiteCache& suites, const Frame& f) {
   return Iterate(suites, f, f.drawing, kFunction);
 }
 
-constexpr DepthPath kDepthPaths[] = {
-    {PF_PixelFormat_ARGB128, RgbClamp::kNone, NewDeepWorld<PF_PixelFormat_ARGB128>, AnalysisPass<AnalyzeArgbFloat>,
-     DrawingPass<DrawArgbFloat>},
-    {PF_PixelFormat_ARGB64, RgbClamp::k16, NewDeepWorld<PF_PixelFormat_ARGB64>, AnalysisPass<AnalyzeArgb16>,
+constexpr AeDepth kAeDepths[] = {
+    {PF_PixelFormat_ARGB128, PixelLayout::kArgbFloat, NewDeepWorld<PF_PixelFormat_ARGB128>,
+     AnalysisPass<AnalyzeArgbFloat>, DrawingPass<DrawArgbFloat>},
+    {PF_PixelFormat_ARGB64, PixelLayout::kArgb16, NewDeepWorld<PF_PixelFormat_ARGB64>, AnalysisPass<AnalyzeArgb16>,
      DrawingPass<DrawArgb16>},
-    {PF_PixelFormat_ARGB32, RgbClamp::k8, NewWorld8, AnalysisPass<AnalyzeArgb8>, DrawingPass<DrawArgb8>},
+    {PF_PixelFormat_ARGB32, PixelLayout::kArgb8, NewWorld8, AnalysisPass<AnalyzeArgb8>, DrawingPass<DrawArgb8>},
 };
 
-const DepthPath* FindDepthPath(PF_PixelFormat format) {
-  for (const DepthPath& path : kDepthPaths)
-    if (path.format == format) return &path;
+const AeDepth* FindAeDepth(PF_PixelFormat format) {
+  for (const AeDepth& depth : kAeDepths)
+    if (depth.format == format) return &depth;
   return nullptr;
 }
 
@@ -120,26 +122,31 @@ class DrawingWorldHold {
   bool finished_ = false;
 };
 
-PF_Err RunDepthPath(SuiteCache& suites, const DepthPath& path, const PF_WorldSuite2* worlds, const Frame& frame) {
+PF_Err RunDepth(SuiteCache& suites, const AeDepth& depth, const PF_WorldSuite2* worlds, const Frame& frame) {
+  const LayoutInfo& layout = LayoutOf(depth.layout);
   PixelRefcon& refcon = *frame.refcon;
   // Every row of the output world, which the host passes visit.
   BandAccumulator accumulator(AnalysisEnabled(ProcessBandStats()), frame.output->height);
   refcon.accumulator = &accumulator;
 
-  PF_Err err = path.new_world(suites, worlds, frame);
-  if (!err) err = path.analyse(suites, frame);
+  PF_Err err = depth.new_world(suites, worlds, frame);
+  if (!err) err = depth.analyse(suites, frame);
   refcon.accumulator = nullptr;
 
   const bool draw = !err && refcon.draw_enabled;
   // The averages are published also after a failed step (an empty or partial
   // pass normalises to what it counted); only a frame that is drawn clamps.
-  const BandPalette palette = PublishFrame({accumulator.enabled() ? &accumulator : nullptr, BandModel::kRgb,
-                                            refcon.gain, draw ? path.clamp : RgbClamp::kNone, false});
+  FramePublication publication;
+  publication.analysed = accumulator.enabled() ? &accumulator : nullptr;
+  publication.model = layout.model;
+  publication.gain = layout.gain_applies ? refcon.gain : 1.0;
+  publication.clamp = draw ? layout.clamp : RgbClamp::kNone;
+  const BandPalette palette = PublishFrame(ProcessBandStats(), BandStatsMutex(), publication);
   if (err) return err;
   if (!draw) return frame.in_data->utils->copy(frame.in_data->effect_ref, frame.input, frame.output, nullptr, nullptr);
 
   refcon.palette = &palette;
-  err = path.draw(suites, frame);
+  err = depth.draw(suites, frame);
   refcon.palette = nullptr;
   if (err) return err;
   return frame.in_data->utils->copy(frame.in_data->effect_ref, frame.drawing, frame.output, nullptr, nullptr);
@@ -174,10 +181,10 @@ PF_Err SmartRenderCore(PF_InData* in_data, PF_OutData* out_data, PF_EffectWorld*
 
   PF_PixelFormat format = PF_PixelFormat_INVALID;
   drawing.suite()->PF_GetPixelFormat(input, &format);  // the format decides, not the call's result
-  const DepthPath* path = FindDepthPath(format);
+  const AeDepth* depth = FindAeDepth(format);
   PF_Err err = PF_Err_NONE;
-  if (path) {
-    err = RunDepthPath(suites, *path, drawing.suite(), Frame{in_data, input, output, drawing.world(), &refcon});
+  if (depth) {
+    err = RunDepth(suites, *depth, drawing.suite(), Frame{in_data, input, output, drawing.world(), &refcon});
   } else if (AnalysisEnabled(ProcessBandStats())) {
     // An unknown format is not analysed, but its frame still began with a reset.
     WithBandStats([](BandStats& stats) { ResetRgbBands(stats); });

@@ -83,6 +83,8 @@ Sample SampleAt(const World& world, int32_t x, int32_t y) {
 double ClampedOrNaN(double v, double upper) { return v > upper ? upper : (v < 0.0 ? 0.0 : v); }
 
 uint32_t Truncated(double v) { return std::isnan(v) ? 0u : static_cast<uint32_t>(std::trunc(v)); }
+// An empty band (NaN) paints black in the float formats too.
+float FloatOrBlack(double v) { return std::isnan(v) ? 0.0f : float(v); }
 
 template <class T>
 void Put(std::vector<uint8_t>& bytes, int index, T value) {
@@ -152,7 +154,7 @@ std::vector<uint8_t> PaintedPixel(PixelLayout layout, const Color& band, const u
       break;
     case PixelLayout::kArgbFloat:
       Put<float>(bytes, 0, 1.0f);
-      for (int c = 0; c < 3; ++c) Put<float>(bytes, c + 1, float(band[c]));
+      for (int c = 0; c < 3; ++c) Put<float>(bytes, c + 1, FloatOrBlack(band[c]));
       break;
     case PixelLayout::kBgraFloat:
       for (int c = 0; c < 3; ++c) {
@@ -162,9 +164,9 @@ std::vector<uint8_t> PaintedPixel(PixelLayout layout, const Color& band, const u
       Put<float>(bytes, 3, 1.0f);
       break;
     case PixelLayout::kVuyaFloat:
-      Put<float>(bytes, 0, float(band[1]));
-      Put<float>(bytes, 1, float(band[2]));
-      Put<float>(bytes, 2, float(band[0]));
+      Put<float>(bytes, 0, FloatOrBlack(band[1]));
+      Put<float>(bytes, 1, FloatOrBlack(band[2]));
+      Put<float>(bytes, 2, FloatOrBlack(band[0]));
       std::memcpy(bytes.data() + 12, input_pixel + 12, 4);
       break;
     default:

@@ -1,12 +1,11 @@
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <limits>
 #include <vector>
 
-#include <gtest/gtest.h>
-
-#include "analysers.h"
 #include "analysis_helpers.h"
 #include "layout_traits.h"
 
@@ -69,19 +68,19 @@ TEST(IntegerAnalysers, EightBitSumBoundaries) {
   const BoundaryCase cases[] = {{0, 0}, {1, 0}, {153, 0}, {154, 1}, {306, 1}, {307, 2},
                                 {459, 2}, {460, 3}, {612, 3}, {613, 4}, {765, 4}};
   for (const BoundaryCase& c : cases) {
-    PF_Pixel8 argb{77, 0, 0, 0};
+    Argb8Pixel argb{77, 0, 0, 0};
     SplitSum(c.sum, 255, argb.red, argb.green, argb.blue);
-    const PassResult a = AnalysePixels<PF_Pixel8>(AnalyzeArgb8, {argb});
+    const PassResult a = AnalysePixels<Argb8Pixel>(AnalyserOf(PixelLayout::kArgb8), {argb});
     EXPECT_EQ(a.OnlyBand(), c.band) << "argb sum " << c.sum;
     EXPECT_EQ(a.sums[c.band][0] + a.sums[c.band][1] + a.sums[c.band][2], c.sum);
     // Same colour in memory order blue, green, red, alpha.
-    const PF_Pixel8 bgra{argb.blue, argb.green, argb.red, 77};
-    const PassResult b = AnalysePixels<PF_Pixel8>(AnalyzeBgra8, {bgra});
+    const Bgra8Pixel bgra{argb.blue, argb.green, argb.red, 77};
+    const PassResult b = AnalysePixels<Bgra8Pixel>(AnalyserOf(PixelLayout::kBgra8), {bgra});
     EXPECT_EQ(b.OnlyBand(), c.band) << "bgra sum " << c.sum;
     for (int ch = 0; ch < kChannelCount; ++ch) EXPECT_EQ(a.sums[c.band][ch], b.sums[c.band][ch]);
     // And in memory order red, green, blue, alpha.
-    const PF_Pixel8 rgba{argb.red, argb.green, argb.blue, 77};
-    const PassResult r = AnalysePixels<PF_Pixel8>(AnalyzeRgba8, {rgba});
+    const Rgba8Pixel rgba{argb.red, argb.green, argb.blue, 77};
+    const PassResult r = AnalysePixels<Rgba8Pixel>(AnalyserOf(PixelLayout::kRgba8), {rgba});
     EXPECT_EQ(r.OnlyBand(), c.band) << "rgba sum " << c.sum;
     for (int ch = 0; ch < kChannelCount; ++ch) EXPECT_EQ(a.sums[c.band][ch], r.sums[c.band][ch]);
   }
@@ -92,9 +91,9 @@ TEST(IntegerAnalysers, SixteenBitSumBoundaries) {
                                 {59075, 2},   {59076, 3}, {78767, 3}, {78768, 4}, {98304, 4},
                                 {196605, 4}};
   for (const BoundaryCase& c : cases) {
-    PF_Pixel16 pixel{32768, 0, 0, 0};
+    Argb16Pixel pixel{32768, 0, 0, 0};
     SplitSum(c.sum, 65535, pixel.red, pixel.green, pixel.blue);
-    const PassResult r = AnalysePixels<PF_Pixel16>(AnalyzeArgb16, {pixel});
+    const PassResult r = AnalysePixels<Argb16Pixel>(AnalyserOf(PixelLayout::kArgb16), {pixel});
     EXPECT_EQ(r.OnlyBand(), c.band) << "sum " << c.sum;
     EXPECT_EQ(r.sums[c.band][0], pixel.red);
     EXPECT_EQ(r.sums[c.band][1], pixel.green);
@@ -112,28 +111,29 @@ TEST(IntegerAnalysers, EveryChannelSumTakesTheBandOfItsBrightness) {
   };
   const Depth depths[] = {{"8-bit", 765, 0.003921568627451}, {"16-bit", 196605, 3.05e-5}};
   for (const Depth& depth : depths) {
-    std::vector<PF_Pixel8> argb8, bgra8;
-    std::vector<PF_Pixel16> argb16;
+    std::vector<Argb8Pixel> argb8;
+    std::vector<Bgra8Pixel> bgra8;
+    std::vector<Argb16Pixel> argb16;
     std::vector<int32_t> expected_counts(kBandCount);
     for (int32_t sum = 0; sum <= depth.largest_sum; ++sum) {
       ++expected_counts[SelectBand((static_cast<double>(sum) * 0.333) * depth.unit)];
       if (depth.largest_sum == 765) {
-        PF_Pixel8 pixel{0, 0, 0, 0};
+        Argb8Pixel pixel{0, 0, 0, 0};
         SplitSum(sum, 255, pixel.red, pixel.green, pixel.blue);
         argb8.push_back(pixel);
         bgra8.push_back({pixel.blue, pixel.green, pixel.red, 0});
       } else {
-        PF_Pixel16 pixel{0, 0, 0, 0};
+        Argb16Pixel pixel{0, 0, 0, 0};
         SplitSum(sum, 65535, pixel.red, pixel.green, pixel.blue);
         argb16.push_back(pixel);
       }
     }
     std::vector<PassResult> results;
     if (depth.largest_sum == 765) {
-      results.push_back(AnalysePixels<PF_Pixel8>(AnalyzeArgb8, argb8));
-      results.push_back(AnalysePixels<PF_Pixel8>(AnalyzeBgra8, bgra8));
+      results.push_back(AnalysePixels<Argb8Pixel>(AnalyserOf(PixelLayout::kArgb8), argb8));
+      results.push_back(AnalysePixels<Bgra8Pixel>(AnalyserOf(PixelLayout::kBgra8), bgra8));
     } else {
-      results.push_back(AnalysePixels<PF_Pixel16>(AnalyzeArgb16, argb16));
+      results.push_back(AnalysePixels<Argb16Pixel>(AnalyserOf(PixelLayout::kArgb16), argb16));
     }
     // Counts of consecutive sums pin every band edge; the colour sums check
     // that each pixel went with its own band.
@@ -150,10 +150,18 @@ TEST(IntegerAnalysers, EveryChannelSumTakesTheBandOfItsBrightness) {
   }
 }
 
+template <class Pixel>
+Pixel PixelOfBytes(const uint8_t (&bytes)[sizeof(Pixel)]) {
+  Pixel pixel;
+  std::memcpy(&pixel, bytes, sizeof pixel);
+  return pixel;
+}
+
 TEST(IntegerAnalysers, ChannelsComeFromTheirLayoutsPositions) {
-  const PF_Pixel8 bytes{10, 20, 30, 255};
-  const PassResult bgra = AnalysePixels<PF_Pixel8>(AnalyzeBgra8, {bytes});
-  const PassResult argb = AnalysePixels<PF_Pixel8>(AnalyzeArgb8, {bytes});
+  // The same four bytes in each layout.
+  const uint8_t bytes[4] = {10, 20, 30, 255};
+  const PassResult bgra = AnalysePixels<Bgra8Pixel>(AnalyserOf(PixelLayout::kBgra8), {PixelOfBytes<Bgra8Pixel>(bytes)});
+  const PassResult argb = AnalysePixels<Argb8Pixel>(AnalyserOf(PixelLayout::kArgb8), {PixelOfBytes<Argb8Pixel>(bytes)});
   const int bgra_band = bgra.OnlyBand();
   const int argb_band = argb.OnlyBand();
   ASSERT_EQ(bgra_band, 0);  // 30 + 20 + 10
@@ -164,7 +172,7 @@ TEST(IntegerAnalysers, ChannelsComeFromTheirLayoutsPositions) {
   EXPECT_EQ(argb.sums[1][0], 20);
   EXPECT_EQ(argb.sums[1][1], 30);
   EXPECT_EQ(argb.sums[1][2], 255);
-  const PassResult rgba = AnalysePixels<PF_Pixel8>(AnalyzeRgba8, {bytes});
+  const PassResult rgba = AnalysePixels<Rgba8Pixel>(AnalyserOf(PixelLayout::kRgba8), {PixelOfBytes<Rgba8Pixel>(bytes)});
   ASSERT_EQ(rgba.OnlyBand(), 0);  // 10 + 20 + 30
   EXPECT_EQ(rgba.sums[0][0], 10);
   EXPECT_EQ(rgba.sums[0][1], 20);
@@ -190,10 +198,10 @@ TEST(FloatAnalysers, RgbBandsAndAbsoluteSums) {
       {kInff, 0.0f, 0.0f, 4, {INFINITY, 0.0, 0.0}},
   };
   for (const FloatCase& c : cases) {
-    const PF_PixelFloat argb{1.0f, c.red, c.green, c.blue};
-    const PF_PixelFloat bgra{c.blue, c.green, c.red, 1.0f};
-    const PassResult results[] = {AnalysePixels<PF_PixelFloat>(AnalyzeArgbFloat, {argb}),
-                                  AnalysePixels<PF_PixelFloat>(AnalyzeBgraFloat, {bgra})};
+    const ArgbFloatPixel argb{1.0f, c.red, c.green, c.blue};
+    const BgraFloatPixel bgra{c.blue, c.green, c.red, 1.0f};
+    const PassResult results[] = {AnalysePixels<ArgbFloatPixel>(AnalyserOf(PixelLayout::kArgbFloat), {argb}),
+                                  AnalysePixels<BgraFloatPixel>(AnalyserOf(PixelLayout::kBgraFloat), {bgra})};
     for (const PassResult& r : results) {
       ASSERT_EQ(r.OnlyBand(), c.band) << c.red << " " << c.green << " " << c.blue;
       for (int ch = 0; ch < kChannelCount; ++ch) EXPECT_EQ(r.sums[c.band][ch], c.added[ch]);
@@ -202,8 +210,9 @@ TEST(FloatAnalysers, RgbBandsAndAbsoluteSums) {
 }
 
 TEST(FloatAnalysers, NaNChannelCountsInTheBrightestBandAndPoisonsItsSums) {
-  const PF_PixelFloat argb{1.0f, 0.1f, kNaNf, 0.1f};
-  const PassResult r = AnalysePixels<PF_PixelFloat>(AnalyzeArgbFloat, {argb, {1.0f, 1.0f, 1.0f, 1.0f}});
+  const ArgbFloatPixel argb{1.0f, 0.1f, kNaNf, 0.1f};
+  const PassResult r =
+      AnalysePixels<ArgbFloatPixel>(AnalyserOf(PixelLayout::kArgbFloat), {argb, {1.0f, 1.0f, 1.0f, 1.0f}});
   EXPECT_EQ(r.counts[4], 2);
   EXPECT_TRUE(std::isnan(r.sums[4][1]));
   EXPECT_FLOAT_EQ(r.sums[4][0], 1.1f);
@@ -225,8 +234,8 @@ TEST(VuyaAnalyser, ConvertsLimitsAndRecomputes) {
       {0.0f, 0.0f, -0.3f, 0, 0.0, 0.0, 0.0, 0.0},
   };
   for (const VuyaCase& c : cases) {
-    const PF_PixelFloat vuya{c.v, c.u, c.y, 0.25f};
-    const PassResult r = AnalysePixels<PF_PixelFloat>(AnalyzeVuyaFloat, {vuya});
+    const VuyaFloatPixel vuya{c.v, c.u, c.y, 0.25f};
+    const PassResult r = AnalysePixels<VuyaFloatPixel>(AnalyserOf(PixelLayout::kVuyaFloat), {vuya});
     ASSERT_EQ(r.OnlyBand(), c.band) << c.v << " " << c.u << " " << c.y;
     EXPECT_NEAR(r.sums[c.band][0], c.luma, c.tolerance);
     EXPECT_NEAR(r.sums[c.band][1], c.red_difference, c.tolerance);
@@ -237,33 +246,33 @@ TEST(VuyaAnalyser, ConvertsLimitsAndRecomputes) {
 // (0, 0, 1) is white, whose luma in doubles is 0.99999999999999989: the sum
 // must get it rounded to the float 1.0 (a compiler once dropped that rounding).
 TEST(VuyaAnalyser, AddsSinglePrecisionValues) {
-  for (const PF_PixelFloat vuya : {PF_PixelFloat{0.5f, 0.0f, 0.5f, 1.0f}, PF_PixelFloat{0.0f, 0.0f, 1.0f, 1.0f}}) {
-    const PassResult r = AnalysePixels<PF_PixelFloat>(AnalyzeVuyaFloat, {vuya});
+  for (const VuyaFloatPixel vuya : {VuyaFloatPixel{0.5f, 0.0f, 0.5f, 1.0f}, VuyaFloatPixel{0.0f, 0.0f, 1.0f, 1.0f}}) {
+    const PassResult r = AnalysePixels<VuyaFloatPixel>(AnalyserOf(PixelLayout::kVuyaFloat), {vuya});
     const int band = r.OnlyBand();
     ASSERT_GE(band, 0);
     for (int ch = 0; ch < kChannelCount; ++ch) {
       const double value = r.sums[band][ch];
-      EXPECT_EQ(value, static_cast<double>(static_cast<float>(value))) << vuya.red << " channel " << ch;
+      EXPECT_EQ(value, static_cast<double>(static_cast<float>(value))) << vuya.u << " channel " << ch;
     }
   }
 }
 
-bool SameBytes(const PF_PixelFloat& a, const PF_PixelFloat& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool SameBytes(const VuyaFloatPixel& a, const VuyaFloatPixel& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 TEST(VuyaAnalyser, CopiesEveryPixelBitForBitWhateverTheSwitch) {
-  PF_PixelFloat in{0.5f, -0.1f, 0.7f, 0.0f};
+  VuyaFloatPixel in{0.5f, -0.1f, 0.7f, 0.0f};
   const uint32_t payload = 0x7fc01234;
-  std::memcpy(&in.blue, &payload, sizeof payload);  // alpha holds a NaN with a payload
+  std::memcpy(&in.alpha, &payload, sizeof payload);  // alpha holds a NaN with a payload
   for (bool enabled : {true, false}) {
     for (bool with_accumulator : {true, false}) {
       BandAccumulator accumulator(enabled, 1);
       PixelRefcon refcon{};
       refcon.accumulator = with_accumulator ? &accumulator : nullptr;
-      PF_PixelFloat out{9.0f, 9.0f, 9.0f, 9.0f};
-      EXPECT_EQ(AnalyzeVuyaFloat(&refcon, 0, 0, &in, &out), 0);
+      VuyaFloatPixel out{9.0f, 9.0f, 9.0f, 9.0f};
+      EXPECT_EQ(AnalyserOf(PixelLayout::kVuyaFloat)(&refcon, 0, 0, &in, &out), 0);
       EXPECT_TRUE(SameBytes(in, out));
-      PF_PixelFloat in_place = in;
-      AnalyzeVuyaFloat(&refcon, 0, 0, &in_place, &in_place);
+      VuyaFloatPixel in_place = in;
+      AnalyserOf(PixelLayout::kVuyaFloat)(&refcon, 0, 0, &in_place, &in_place);
       EXPECT_TRUE(SameBytes(in, in_place));
     }
   }
@@ -273,39 +282,44 @@ TEST(Analysers, RgbAnalysersLeaveTheOutputAlone) {
   PixelRefcon refcon{};
   BandAccumulator accumulator(true, 1);
   refcon.accumulator = &accumulator;
-  PF_Pixel8 in8{1, 2, 3, 4}, out8{9, 9, 9, 9};
-  EXPECT_EQ(AnalyzeArgb8(&refcon, 0, 0, &in8, &out8), 0);
-  EXPECT_EQ(AnalyzeBgra8(&refcon, 0, 0, &in8, &out8), 0);
+  Argb8Pixel in8{1, 2, 3, 4}, out8{9, 9, 9, 9};
+  Bgra8Pixel bgra_in8{1, 2, 3, 4}, bgra_out8{9, 9, 9, 9};
+  EXPECT_EQ(AnalyserOf(PixelLayout::kArgb8)(&refcon, 0, 0, &in8, &out8), 0);
+  EXPECT_EQ(AnalyserOf(PixelLayout::kBgra8)(&refcon, 0, 0, &bgra_in8, &bgra_out8), 0);
   EXPECT_EQ(out8.alpha + out8.red + out8.green + out8.blue, 36);
-  PF_Pixel16 in16{1, 2, 3, 4}, out16{9, 9, 9, 9};
-  EXPECT_EQ(AnalyzeArgb16(&refcon, 0, 0, &in16, &out16), 0);
+  EXPECT_EQ(bgra_out8.alpha + bgra_out8.red + bgra_out8.green + bgra_out8.blue, 36);
+  Argb16Pixel in16{1, 2, 3, 4}, out16{9, 9, 9, 9};
+  EXPECT_EQ(AnalyserOf(PixelLayout::kArgb16)(&refcon, 0, 0, &in16, &out16), 0);
   EXPECT_EQ(out16.alpha + out16.red + out16.green + out16.blue, 36);
-  PF_PixelFloat inf{1, 2, 3, 4}, outf{9, 9, 9, 9};
-  EXPECT_EQ(AnalyzeArgbFloat(&refcon, 0, 0, &inf, &outf), 0);
-  EXPECT_EQ(AnalyzeBgraFloat(&refcon, 0, 0, &inf, &outf), 0);
+  ArgbFloatPixel inf{1, 2, 3, 4}, outf{9, 9, 9, 9};
+  BgraFloatPixel bgra_inf{1, 2, 3, 4}, bgra_outf{9, 9, 9, 9};
+  EXPECT_EQ(AnalyserOf(PixelLayout::kArgbFloat)(&refcon, 0, 0, &inf, &outf), 0);
+  EXPECT_EQ(AnalyserOf(PixelLayout::kBgraFloat)(&refcon, 0, 0, &bgra_inf, &bgra_outf), 0);
   EXPECT_EQ(outf.alpha + outf.red + outf.green + outf.blue, 36.0f);
+  EXPECT_EQ(bgra_outf.alpha + bgra_outf.red + bgra_outf.green + bgra_outf.blue, 36.0f);
 }
 
 TEST(Analysers, DisabledOrMissingAccumulatorAddsNothing) {
-  const PassResult disabled = AnalysePixels<PF_Pixel8>(AnalyzeArgb8, {{255, 255, 255, 255}}, false);
-  const PassResult disabled_vuya = AnalysePixels<PF_PixelFloat>(AnalyzeVuyaFloat, {{0, 0, 0.5f, 1}}, false);
+  const PassResult disabled = AnalysePixels<Argb8Pixel>(AnalyserOf(PixelLayout::kArgb8), {{255, 255, 255, 255}}, false);
+  const PassResult disabled_vuya =
+      AnalysePixels<VuyaFloatPixel>(AnalyserOf(PixelLayout::kVuyaFloat), {{0, 0, 0.5f, 1}}, false);
   for (int band = 0; band < kBandCount; ++band) {
     EXPECT_EQ(disabled.counts[band], 0);
     EXPECT_EQ(disabled_vuya.counts[band], 0);
   }
   PixelRefcon no_accumulator{};
-  PF_Pixel16 pixel{1, 2, 3, 4};
-  EXPECT_EQ(AnalyzeArgb16(&no_accumulator, 0, 0, &pixel, &pixel), 0);
-  EXPECT_EQ(AnalyzeArgb16(nullptr, 0, 0, &pixel, &pixel), 0);
+  Argb16Pixel pixel{1, 2, 3, 4};
+  EXPECT_EQ(AnalyserOf(PixelLayout::kArgb16)(&no_accumulator, 0, 0, &pixel, &pixel), 0);
+  EXPECT_EQ(AnalyserOf(PixelLayout::kArgb16)(nullptr, 0, 0, &pixel, &pixel), 0);
 }
 
 TEST(Analysers, CountsOfAPassAddUpToThePixelsVisited) {
-  std::vector<PF_Pixel16> frame;
+  std::vector<Argb16Pixel> frame;
   for (int i = 0; i < 1000; ++i) {
     const auto v = static_cast<uint16_t>(i * 65);
     frame.push_back({32768, v, v, static_cast<uint16_t>(v / 2)});
   }
-  const PassResult r = AnalysePixels<PF_Pixel16>(AnalyzeArgb16, frame);
+  const PassResult r = AnalysePixels<Argb16Pixel>(AnalyserOf(PixelLayout::kArgb16), frame);
   int32_t total = 0;
   int bands_used = 0;
   for (int32_t count : r.counts) {
@@ -363,63 +377,69 @@ std::vector<float> EdgeValues() {
   return values;
 }
 
-PF_PixelFloat FloatPixel(float a, float b, float c, float d) { return PF_PixelFloat{a, b, c, d}; }
+// One layout of the edge value test: its pixel of three channel values in
+// the layout's memory order, and the documented measurement.
+struct EdgeLayout {
+  PixelLayout layout;
+  bool has_row_walk;
+  Measured (*measure)(float, float, float);
+};
+
+template <class Pixel>
+void ExpectDocumentedBitsOnEdgeValues(const EdgeLayout& layout, Pixel (*pixel_of)(float, float, float)) {
+  const LayoutInfo& info = LayoutOf(layout.layout);
+  const PixelFunction pixel_fn = info.analyse;
+  const std::vector<float> values = EdgeValues();
+  std::vector<Pixel> pixels;
+  for (float a : values)
+    for (float b : values)
+      for (float c : values) {
+        pixels.push_back(pixel_of(a, b, c));
+        const Measured expected = layout.measure(a, b, c);
+        const PassResult got = AnalysePixels<Pixel>(pixel_fn, {pixels.back()});
+        ASSERT_EQ(got.OnlyBand(), expected.band) << info.name << " " << a << " " << b << " " << c;
+        for (int ch = 0; ch < kChannelCount; ++ch)
+          ASSERT_TRUE(SameValue(got.sums[expected.band][ch], 0.0 + expected.values[ch]))
+              << info.name << " " << a << " " << b << " " << c << " channel " << ch << ": "
+              << got.sums[expected.band][ch] << " vs " << expected.values[ch];
+      }
+  if (!layout.has_row_walk) return;
+  // Rows of 1 to 7 pixels (the row walks take pixels by four where the
+  // processor has AVX, then by two, then a last one alone) add exactly
+  // what the pixel function adds.
+  for (std::size_t first = 0; first + 7 <= pixels.size(); first += 7)
+    for (int32_t width = 1; width <= 7; ++width) {
+      std::vector<Pixel> row(pixels.begin() + first, pixels.begin() + first + width), out(row.size());
+      BandAccumulator accumulator(true, 1);
+      PixelRefcon refcon{};
+      refcon.accumulator = &accumulator;
+      info.analyse_row(&refcon, 0, row.data(), out.data(), width);
+      PassResult walked;
+      accumulator.MergeInto(walked.sums, walked.counts);
+      const PassResult called = AnalysePixels<Pixel>(pixel_fn, row);
+      for (int band = 0; band < kBandCount; ++band) {
+        ASSERT_EQ(walked.counts[band], called.counts[band]) << info.name << " row at " << first;
+        for (int ch = 0; ch < kChannelCount; ++ch)
+          ASSERT_TRUE(SameValue(walked.sums[band][ch], called.sums[band][ch]))
+              << info.name << " row at " << first << " width " << width << ": " << walked.sums[band][ch] << " vs "
+              << called.sums[band][ch];
+      }
+    }
+}
 
 TEST(FloatAnalysers, EveryPathGivesTheDocumentedBitsOnEdgeValues) {
-  struct Layout {
-    const char* name;
-    int32_t (*pixel_fn)(void*, int32_t, int32_t, PF_PixelFloat*, PF_PixelFloat*);
-    void (*row_fn)(PixelRefcon*, int32_t, PF_PixelFloat*, PF_PixelFloat*, int32_t);
-    // The pixel of three channel values in the layout's memory order.
-    PF_PixelFloat (*pixel_of)(float, float, float);
-    Measured (*measure)(float, float, float);
-  };
-  const Layout layouts[] = {
-      {"argb32f", AnalyzeArgbFloat, nullptr, [](float r, float g, float b) { return FloatPixel(1.0f, r, g, b); },
-       MeasureRgb},
-      {"bgra32f", AnalyzeBgraFloat, AnalyzeBgraFloatRow,
-       [](float r, float g, float b) { return FloatPixel(b, g, r, 1.0f); }, MeasureRgb},
-      {"vuya32f", AnalyzeVuyaFloat, AnalyzeVuyaFloatRow,
-       [](float v, float u, float y) { return FloatPixel(v, u, y, 0.5f); }, MeasureVuya},
-  };
-  const std::vector<float> values = EdgeValues();
-  for (const Layout& layout : layouts) {
-    std::vector<PF_PixelFloat> pixels;
-    for (float a : values)
-      for (float b : values)
-        for (float c : values) {
-          pixels.push_back(layout.pixel_of(a, b, c));
-          const Measured expected = layout.measure(a, b, c);
-          const PassResult got = AnalysePixels<PF_PixelFloat>(layout.pixel_fn, {pixels.back()});
-          ASSERT_EQ(got.OnlyBand(), expected.band) << layout.name << " " << a << " " << b << " " << c;
-          for (int ch = 0; ch < kChannelCount; ++ch)
-            ASSERT_TRUE(SameValue(got.sums[expected.band][ch], 0.0 + expected.values[ch]))
-                << layout.name << " " << a << " " << b << " " << c << " channel " << ch << ": "
-                << got.sums[expected.band][ch] << " vs " << expected.values[ch];
-        }
-    if (!layout.row_fn) continue;
-    // Rows of 1 to 7 pixels (the row walks take pixels by four where the
-    // processor has AVX, then by two, then a last one alone) add exactly
-    // what the pixel function adds.
-    for (std::size_t first = 0; first + 7 <= pixels.size(); first += 7)
-      for (int32_t width = 1; width <= 7; ++width) {
-        std::vector<PF_PixelFloat> row(pixels.begin() + first, pixels.begin() + first + width), out(row.size());
-        BandAccumulator accumulator(true, 1);
-        PixelRefcon refcon{};
-        refcon.accumulator = &accumulator;
-        layout.row_fn(&refcon, 0, row.data(), out.data(), width);
-        PassResult walked;
-        accumulator.MergeInto(walked.sums, walked.counts);
-        const PassResult called = AnalysePixels<PF_PixelFloat>(layout.pixel_fn, row);
-        for (int band = 0; band < kBandCount; ++band) {
-          ASSERT_EQ(walked.counts[band], called.counts[band]) << layout.name << " row at " << first;
-          for (int ch = 0; ch < kChannelCount; ++ch)
-            ASSERT_TRUE(SameValue(walked.sums[band][ch], called.sums[band][ch]))
-                << layout.name << " row at " << first << " width " << width << ": " << walked.sums[band][ch]
-                << " vs " << called.sums[band][ch];
-        }
-      }
-  }
+  ExpectDocumentedBitsOnEdgeValues<ArgbFloatPixel>({PixelLayout::kArgbFloat, true, MeasureRgb},
+                                                   [](float r, float g, float b) {
+                                                     return ArgbFloatPixel{1.0f, r, g, b};
+                                                   });
+  ExpectDocumentedBitsOnEdgeValues<BgraFloatPixel>({PixelLayout::kBgraFloat, true, MeasureRgb},
+                                                   [](float r, float g, float b) {
+                                                     return BgraFloatPixel{b, g, r, 1.0f};
+                                                   });
+  ExpectDocumentedBitsOnEdgeValues<VuyaFloatPixel>({PixelLayout::kVuyaFloat, true, MeasureVuya},
+                                                   [](float v, float u, float y) {
+                                                     return VuyaFloatPixel{v, u, y, 0.5f};
+                                                   });
 }
 
 #if defined(__SSE2__)

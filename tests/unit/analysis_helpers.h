@@ -7,7 +7,12 @@
 #include <vector>
 
 #include "band_accumulator.h"
+#include "layout_table.h"
 #include "pixel_refcon.h"
+
+// A layout's analyser and writer as the layout table holds them.
+inline PixelFunction AnalyserOf(PixelLayout layout) { return LayoutOf(layout).analyse; }
+inline PixelFunction WriterOf(PixelLayout layout) { return LayoutOf(layout).draw; }
 
 struct PassResult {
   BandSums sums{};

@@ -1,16 +1,18 @@
+#include "band_accumulator.h"
+
+#include <gtest/gtest.h>
+
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstring>
-#include <climits>
 #include <limits>
 #include <thread>
 #include <vector>
 
-#include <gtest/gtest.h>
-
-#include "analysers.h"
-#include "band_accumulator.h"
+#include "analysis_helpers.h"
 #include "pixel_refcon.h"
+#include "select_band.h"
 
 namespace {
 
@@ -28,8 +30,8 @@ struct Totals {
 
 // Float channels that are multiples of 1/64, so every partial sum is exact
 // and the totals cannot depend on the order in which threads add.
-std::vector<PF_PixelFloat> ExactFrame(int seed) {
-  std::vector<PF_PixelFloat> frame;
+std::vector<ArgbFloatPixel> ExactFrame(int seed) {
+  std::vector<ArgbFloatPixel> frame;
   for (int32_t i = 0; i < kWidth * kHeight; ++i) {
     const int v = (i * 37 + seed * 11) % 97;
     frame.push_back({1.0f, v / 64.0f, ((v * 5) % 67) / 64.0f, -((v * 3) % 61) / 64.0f});
@@ -38,16 +40,16 @@ std::vector<PF_PixelFloat> ExactFrame(int seed) {
 }
 
 // Analyses rows [first, last) of frame through refcon.
-void AnalyseRows(PixelRefcon* refcon, std::vector<PF_PixelFloat>& frame, int32_t first, int32_t last) {
+void AnalyseRows(PixelRefcon* refcon, std::vector<ArgbFloatPixel>& frame, int32_t first, int32_t last) {
   for (int32_t y = first; y < last; ++y)
     for (int32_t x = 0; x < kWidth; ++x) {
-      PF_PixelFloat* pixel = &frame[y * kWidth + x];
-      AnalyzeArgbFloat(refcon, x, y, pixel, pixel);
+      ArgbFloatPixel* pixel = &frame[y * kWidth + x];
+      AnalyserOf(PixelLayout::kArgbFloat)(refcon, x, y, pixel, pixel);
     }
 }
 
 // One pass over frame, its rows split over thread_count threads.
-Totals RunPass(std::vector<PF_PixelFloat>& frame, int thread_count) {
+Totals RunPass(std::vector<ArgbFloatPixel>& frame, int thread_count) {
   BandAccumulator accumulator(true, kHeight);
   PixelRefcon refcon{};
   refcon.accumulator = &accumulator;
@@ -67,13 +69,13 @@ Totals RunPass(std::vector<PF_PixelFloat>& frame, int thread_count) {
 // The documented order of a pass: within a row, the pixels of columns
 // x = k (mod 4) summed apart, left to right; then row by row from the top,
 // each row's four partial sums added in column order k = 0..3.
-Totals DirectPass(const std::vector<PF_PixelFloat>& frame) {
+Totals DirectPass(const std::vector<ArgbFloatPixel>& frame) {
   Totals totals;
   for (int32_t y = 0; y < kHeight; ++y) {
     double partial[kBandCount][4][kChannelCount] = {};
     int32_t counts[kBandCount][4] = {};
     for (int32_t x = 0; x < kWidth; ++x) {
-      const PF_PixelFloat& pixel = frame[y * kWidth + x];
+      const ArgbFloatPixel& pixel = frame[y * kWidth + x];
       const double red = pixel.red, green = pixel.green, blue = pixel.blue;
       const double brightness = ((std::max(green, 0.0) + std::max(red, 0.0)) + std::max(blue, 0.0)) * 0.333;
       const int band = SelectBand(brightness);
@@ -103,7 +105,7 @@ TEST(BandAccumulator, PassSplitOverThreadsMatchesOneThread) {
 
 TEST(BandAccumulator, ConcurrentPassesKeepTheirOwnTotals) {
   constexpr int kPasses = 4;
-  std::vector<std::vector<PF_PixelFloat>> frames;
+  std::vector<std::vector<ArgbFloatPixel>> frames;
   std::vector<Totals> expected;
   for (int p = 0; p < kPasses; ++p) {
     frames.push_back(ExactFrame(p + 2));
@@ -118,7 +120,7 @@ TEST(BandAccumulator, ConcurrentPassesKeepTheirOwnTotals) {
 }
 
 TEST(BandAccumulator, WholeNumberPassesSplitOverThreadsMatchOneThread) {
-  std::vector<PF_Pixel16> frame;
+  std::vector<Argb16Pixel> frame;
   for (int32_t i = 0; i < kWidth * kHeight; ++i) {
     const auto v = static_cast<uint16_t>((i * 2654435761u) >> 16);
     frame.push_back({32768, v, static_cast<uint16_t>(v / 3), static_cast<uint16_t>(65535 - v)});
@@ -132,8 +134,8 @@ TEST(BandAccumulator, WholeNumberPassesSplitOverThreadsMatchOneThread) {
       threads.emplace_back([&, t] {
         for (int32_t y = t; y < kHeight; y += thread_count)
           for (int32_t x = 0; x < kWidth; ++x) {
-            PF_Pixel16* pixel = &frame[y * kWidth + x];
-            AnalyzeArgb16(&refcon, x, y, pixel, pixel);
+            Argb16Pixel* pixel = &frame[y * kWidth + x];
+            AnalyserOf(PixelLayout::kArgb16)(&refcon, x, y, pixel, pixel);
           }
       });
     }
@@ -143,7 +145,7 @@ TEST(BandAccumulator, WholeNumberPassesSplitOverThreadsMatchOneThread) {
     return totals;
   };
   Totals direct;
-  for (const PF_Pixel16& pixel : frame) {
+  for (const Argb16Pixel& pixel : frame) {
     const int band = SelectBand((double(pixel.red + pixel.green + pixel.blue) * 0.333) * 3.05e-5);
     direct.counts[band] += 1;
     direct.sums[band][0] += pixel.red;
@@ -156,7 +158,7 @@ TEST(BandAccumulator, WholeNumberPassesSplitOverThreadsMatchOneThread) {
 TEST(BandAccumulator, AnyThreadCountLeavesTheRowOrderSums) {
   // Values that round when added: only the same order of additions gives
   // the same bits, so the totals show the order the threads did not change.
-  std::vector<PF_PixelFloat> frame;
+  std::vector<ArgbFloatPixel> frame;
   for (int32_t i = 0; i < kWidth * kHeight; ++i)
     frame.push_back({1.0f, 0.1f + i * 1e-5f, 0.7f / (1 + i % 13), 0.3f * (i % 7) / 7.0f});
   const Totals expected = DirectPass(frame);
@@ -164,12 +166,12 @@ TEST(BandAccumulator, AnyThreadCountLeavesTheRowOrderSums) {
 }
 
 TEST(BandAccumulator, FreshAccumulatorNeverSeesAnEarlierPassesPixels) {
-  PF_PixelFloat grey{1.0f, 0.5f, 0.5f, 0.5f};
+  ArgbFloatPixel grey{1.0f, 0.5f, 0.5f, 0.5f};
   for (int round = 1; round <= 3; ++round) {
     BandAccumulator accumulator(true, 1);  // same stack address every round
     PixelRefcon refcon{};
     refcon.accumulator = &accumulator;
-    for (int i = 0; i < round; ++i) AnalyzeArgbFloat(&refcon, 0, 0, &grey, &grey);
+    for (int i = 0; i < round; ++i) AnalyserOf(PixelLayout::kArgbFloat)(&refcon, 0, 0, &grey, &grey);
     Totals totals;
     accumulator.MergeInto(totals.sums, totals.counts);
     EXPECT_EQ(totals.counts[2], round);
@@ -181,10 +183,10 @@ TEST(BandAccumulator, DisabledHoldsNoRowAndAddsNothing) {
   BandAccumulator accumulator(false, 4);
   EXPECT_FALSE(accumulator.enabled());
   EXPECT_EQ(accumulator.RowAt(0), nullptr);
-  PF_PixelFloat grey{1.0f, 0.5f, 0.5f, 0.5f};
+  ArgbFloatPixel grey{1.0f, 0.5f, 0.5f, 0.5f};
   PixelRefcon refcon{};
   refcon.accumulator = &accumulator;
-  AnalyzeArgbFloat(&refcon, 0, 0, &grey, &grey);
+  AnalyserOf(PixelLayout::kArgbFloat)(&refcon, 0, 0, &grey, &grey);
   Totals totals;
   totals.counts[1] = 5;
   totals.sums[1][0] = 4.0;
@@ -197,10 +199,10 @@ TEST(BandAccumulator, RowsOutsideThePassAreNotCounted) {
   BandAccumulator accumulator(true, 2);
   EXPECT_NE(accumulator.RowAt(1), nullptr);
   for (int32_t y : {-1, 2, INT32_MIN, INT32_MAX}) EXPECT_EQ(accumulator.RowAt(y), nullptr) << y;
-  PF_PixelFloat grey{1.0f, 0.5f, 0.5f, 0.5f};
+  ArgbFloatPixel grey{1.0f, 0.5f, 0.5f, 0.5f};
   PixelRefcon refcon{};
   refcon.accumulator = &accumulator;
-  for (int32_t y : {-1, 0, 1, 2}) AnalyzeArgbFloat(&refcon, 0, y, &grey, &grey);
+  for (int32_t y : {-1, 0, 1, 2}) AnalyserOf(PixelLayout::kArgbFloat)(&refcon, 0, y, &grey, &grey);
   Totals totals;
   accumulator.MergeInto(totals.sums, totals.counts);
   EXPECT_EQ(totals.counts[2], 2);

@@ -10,7 +10,6 @@
 #include <random>
 #include <vector>
 
-#include "analysers.h"
 #include "analysis_helpers.h"
 
 namespace {
@@ -36,7 +35,7 @@ std::vector<std::array<Channel, 4>> MakePixels(int alpha_at, std::mt19937& rando
 }
 
 template <class Pixel, class Channel, class Fn>
-void ExpectSameAsAnalyser(Fn analyser, MeasuredLayout layout, int alpha_at) {
+void ExpectSameAsAnalyser(Fn analyser, PixelLayout layout, int alpha_at) {
   std::mt19937 random(7);
   const auto pixels = MakePixels<Channel>(alpha_at, random);
   // The frame in padded rows, the padding filled with a pixel that would count.
@@ -68,18 +67,18 @@ void ExpectSameAsAnalyser(Fn analyser, MeasuredLayout layout, int alpha_at) {
 }
 
 TEST(FrameMeasure, EightBitLayoutsMatchTheirAnalysers) {
-  ExpectSameAsAnalyser<PF_Pixel8, uint8_t>(AnalyzeArgb8, MeasuredLayout::kArgb8, 0);
-  ExpectSameAsAnalyser<PF_Pixel8, uint8_t>(AnalyzeBgra8, MeasuredLayout::kBgra8, 3);
+  ExpectSameAsAnalyser<Argb8Pixel, uint8_t>(AnalyserOf(PixelLayout::kArgb8), PixelLayout::kArgb8, 0);
+  ExpectSameAsAnalyser<Bgra8Pixel, uint8_t>(AnalyserOf(PixelLayout::kBgra8), PixelLayout::kBgra8, 3);
 }
 
 TEST(FrameMeasure, SixteenBitLayoutMatchesItsAnalyser) {
-  ExpectSameAsAnalyser<PF_Pixel16, uint16_t>(AnalyzeArgb16, MeasuredLayout::kArgb16, 0);
+  ExpectSameAsAnalyser<Argb16Pixel, uint16_t>(AnalyserOf(PixelLayout::kArgb16), PixelLayout::kArgb16, 0);
 }
 
 TEST(FrameMeasure, FloatLayoutsMatchTheirAnalysers) {
-  ExpectSameAsAnalyser<PF_PixelFloat, float>(AnalyzeArgbFloat, MeasuredLayout::kArgbFloat, 0);
-  ExpectSameAsAnalyser<PF_PixelFloat, float>(AnalyzeBgraFloat, MeasuredLayout::kBgraFloat, 3);
-  ExpectSameAsAnalyser<PF_PixelFloat, float>(AnalyzeVuyaFloat, MeasuredLayout::kVuyaFloat, 3);
+  ExpectSameAsAnalyser<ArgbFloatPixel, float>(AnalyserOf(PixelLayout::kArgbFloat), PixelLayout::kArgbFloat, 0);
+  ExpectSameAsAnalyser<BgraFloatPixel, float>(AnalyserOf(PixelLayout::kBgraFloat), PixelLayout::kBgraFloat, 3);
+  ExpectSameAsAnalyser<VuyaFloatPixel, float>(AnalyserOf(PixelLayout::kVuyaFloat), PixelLayout::kVuyaFloat, 3);
 }
 
 TEST(FrameMeasure, BandsOfFramesAddAndAverageByTheirCounts) {

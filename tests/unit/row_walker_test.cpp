@@ -1,32 +1,31 @@
-#include <cstdint>
-#include <cstdlib>
-#include <vector>
+#include "row_walker.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <vector>
 
-#include "analysers.h"
 #include "band_accumulator.h"
-#include "row_walker.h"
+#include "layout_table.h"
 #include "swatch_layout.h"
-#include "writers.h"
 
 namespace {
 
 struct Call {
   int32_t x, y;
-  PF_PixelFloat* in;
-  PF_PixelFloat* out;
+  BgraFloatPixel* in;
+  BgraFloatPixel* out;
   bool operator==(const Call&) const = default;
 };
 
 std::vector<Call> calls;
 const void* seen_refcon = nullptr;
 
-int32_t RecordCall(void* refcon, int32_t x, int32_t y, PF_PixelFloat* in, PF_PixelFloat* out) {
+int32_t RecordCall(void* refcon, int32_t x, int32_t y, BgraFloatPixel* in, BgraFloatPixel* out) {
   seen_refcon = refcon;
   calls.push_back({x, y, in, out});
   return 7;  // the walker ignores results
@@ -61,14 +60,14 @@ TEST_F(RowWalker, VisitsRowsTopDownLeftToRightAtEachFramesRowbytes) {
     SetUp();
     const int32_t in_rows = c.rows * std::abs(c.in_stride);
     const int32_t out_rows = c.rows * std::abs(c.out_stride);
-    std::vector<PF_PixelFloat> in_buffer(in_rows), out_buffer(out_rows);
+    std::vector<BgraFloatPixel> in_buffer(in_rows), out_buffer(out_rows);
     // A bottom-up frame's first row is the last one in memory.
-    PF_PixelFloat* in_first = c.in_stride > 0 ? in_buffer.data() : in_buffer.data() + in_rows + c.in_stride;
-    PF_PixelFloat* out_first = c.out_stride > 0 ? out_buffer.data() : out_buffer.data() + out_rows + c.out_stride;
-    const FloatFrame input{in_first, c.width, c.in_stride * 16};
-    const FloatFrame output{out_first, 999, c.out_stride * 16};  // the output's width is not used
+    BgraFloatPixel* in_first = c.in_stride > 0 ? in_buffer.data() : in_buffer.data() + in_rows + c.in_stride;
+    BgraFloatPixel* out_first = c.out_stride > 0 ? out_buffer.data() : out_buffer.data() + out_rows + c.out_stride;
+    const FrameRows<BgraFloatPixel> input{in_first, c.width, c.in_stride * 16};
+    const FrameRows<BgraFloatPixel> output{out_first, 999, c.out_stride * 16};  // the output's width is not used
     PixelRefcon refcon{};
-    EXPECT_EQ(WalkFloatRows(input, output, c.rows, &refcon, RecordCall), 0) << c.name;
+    EXPECT_EQ(WalkPixels(input, output, c.rows, &refcon, RecordCall), 0) << c.name;
 
     std::vector<Call> expected;
     for (int32_t y = 0; y < c.rows; ++y)
@@ -80,41 +79,59 @@ TEST_F(RowWalker, VisitsRowsTopDownLeftToRightAtEachFramesRowbytes) {
 }
 
 TEST_F(RowWalker, NothingToWalkCallsNothing) {
-  PF_PixelFloat pixel{};
+  BgraFloatPixel pixel{};
   PixelRefcon refcon{};
   const struct {
     int32_t width, rows;
   } cases[] = {{0, 5}, {5, 0}, {-3, 5}, {5, -1}, {0, 0}};
   for (const auto& c : cases) {
-    const FloatFrame frame{&pixel, c.width, 16};
-    EXPECT_EQ(WalkFloatRows(frame, frame, c.rows, &refcon, RecordCall), 0);
+    const FrameRows<BgraFloatPixel> frame{&pixel, c.width, 16};
+    EXPECT_EQ(WalkPixels(frame, frame, c.rows, &refcon, RecordCall), 0);
   }
   EXPECT_TRUE(calls.empty());
 }
 
-// A frame of varied floats: negatives, values above 1, NaN with a payload.
-std::vector<PF_PixelFloat> VariedFrame(int32_t width, int32_t rows) {
-  std::vector<PF_PixelFloat> frame;
+template <class Pixel>
+Pixel FloatPixel(float a, float b, float c, float d) {
+  if constexpr (sizeof(Pixel) == 16) return Pixel{a, b, c, d};
+  return Pixel{};
+}
+
+// A frame of varied floats: negatives, values above 1, NaN with a payload;
+// or, for integer layouts, varied bytes.
+template <class Pixel>
+std::vector<Pixel> VariedFrame(int32_t width, int32_t rows) {
+  std::vector<Pixel> frame;
   uint32_t state = 12345;
+  if constexpr (sizeof(Pixel) != 16) {
+    frame.resize(static_cast<std::size_t>(width) * rows);
+    unsigned char* bytes = reinterpret_cast<unsigned char*>(frame.data());
+    for (std::size_t i = 0; i < frame.size() * sizeof(Pixel); ++i) {
+      state = state * 1664525u + 1013904223u;
+      bytes[i] = static_cast<unsigned char>(state >> 24);
+    }
+    return frame;
+  }
   auto next = [&state] {
     state = state * 1664525u + 1013904223u;
     return static_cast<float>((state >> 8) % 3000) / 2000.0f - 0.25f;
   };
-  for (int32_t i = 0; i < width * rows; ++i) frame.push_back({next(), next(), next(), next()});
+  for (int32_t i = 0; i < width * rows; ++i) frame.push_back(FloatPixel<Pixel>(next(), next(), next(), next()));
   const uint32_t nan_bits = 0x7fc01234;
-  std::memcpy(&frame[width + 3].red, &nan_bits, sizeof nan_bits);
+  std::memcpy(reinterpret_cast<unsigned char*>(&frame[width + 3]) + 4, &nan_bits, sizeof nan_bits);
   return frame;
 }
 
 struct RowCase {
   const char* name;
-  FloatPixelFunction pixel_function;
-  FloatRowFunction row_function;
+  PixelFunction pixel_function;
+  RowFunction row_function;
 };
 
 // What one walk leaves: the output bytes and the merged sums.
+template <class Pixel>
 struct WalkResult {
-  std::vector<PF_PixelFloat> out;
+  std::vector<Pixel> out;
   BandSums sums{};
   int32_t counts[kBandCount]{};
   bool operator==(const WalkResult& other) const {
@@ -123,12 +140,13 @@ struct WalkResult {
   }
 };
 
-template <class Fn>
-WalkResult WalkWith(Fn fn, bool prepared_bounds, bool in_place) {
+// The walks of the pixel function (byPixel) or of the row function.
+template <class Pixel>
+WalkResult<Pixel> WalkWith(const RowCase& c, bool by_pixel, bool prepared_bounds, bool in_place) {
   constexpr int32_t kWidth = 37, kRows = 24;
-  std::vector<PF_PixelFloat> in = VariedFrame(kWidth, kRows);
-  WalkResult result;
-  result.out.assign(in.size(), PF_PixelFloat{9.0f, 9.0f, 9.0f, 9.0f});
+  std::vector<Pixel> in = VariedFrame<Pixel>(kWidth, kRows);
+  WalkResult<Pixel> result;
+  result.out.assign(in.size(), FloatPixel<Pixel>(9.0f, 9.0f, 9.0f, 9.0f));
   BandPalette palette{};
   for (int band = 0; band < kBandCount; ++band)
     for (int c = 0; c < kChannelCount; ++c) palette.rgb[band][c] = palette.yuv[band][c] = 0.3 * band - 0.1 * c;
@@ -140,28 +158,44 @@ WalkResult WalkWith(Fn fn, bool prepared_bounds, bool in_place) {
   refcon.accumulator = &accumulator;
   refcon.palette = &palette;
   if (prepared_bounds) PrepareSwatchBounds(refcon);
-  PF_PixelFloat* out = in_place ? in.data() : result.out.data();
-  WalkFloatRows({in.data(), kWidth, kWidth * 16}, {out, kWidth, kWidth * 16}, kRows, &refcon, fn);
+  Pixel* out = in_place ? in.data() : result.out.data();
+  const FrameRows<Pixel> input{in.data(), kWidth, kWidth * int32_t{sizeof(Pixel)}},
+      output{out, kWidth, kWidth * int32_t{sizeof(Pixel)}};
+  if (by_pixel)
+    WalkPixels(input, output, kRows, &refcon, c.pixel_function);
+  else
+    WalkRows(input, output, kRows, &refcon, c.row_function);
   if (in_place) result.out = in;
   accumulator.MergeInto(result.sums, result.counts);
   return result;
 }
 
-TEST_F(RowWalker, RowFunctionsLeaveExactlyWhatTheirPixelFunctionsLeave) {
+template <class Pixel>
+void ExpectRowsLeaveWhatPixelsLeave(PixelLayout layout) {
+  const LayoutInfo& info = LayoutOf(layout);
   const RowCase cases[] = {
-      {"AnalyzeBgraFloat", AnalyzeBgraFloat, AnalyzeBgraFloatRow},
-      {"AnalyzeVuyaFloat", AnalyzeVuyaFloat, AnalyzeVuyaFloatRow},
-      {"DrawBgraFloat", DrawBgraFloat, DrawBgraFloatRow},
-      {"DrawVuyaFloat", DrawVuyaFloat, DrawVuyaFloatRow},
+      {"analyser", info.analyse, info.analyse_row},
+      {"writer", info.draw, info.draw_row},
   };
   for (const RowCase& c : cases)
     for (bool prepared : {true, false})
       for (bool in_place : {false, true}) {
-        const WalkResult by_pixel = WalkWith(c.pixel_function, prepared, in_place);
-        const WalkResult by_row = WalkWith(c.row_function, prepared, in_place);
-        EXPECT_TRUE(by_row == by_pixel) << c.name << (prepared ? " prepared" : " exact bounds")
+        const WalkResult<Pixel> by_pixel = WalkWith<Pixel>(c, true, prepared, in_place);
+        const WalkResult<Pixel> by_row = WalkWith<Pixel>(c, false, prepared, in_place);
+        EXPECT_TRUE(by_row == by_pixel) << info.name << " " << c.name << (prepared ? " prepared" : " exact bounds")
                                         << (in_place ? " in place" : "");
       }
+}
+
+TEST_F(RowWalker, RowFunctionsLeaveExactlyWhatTheirPixelFunctionsLeave) {
+  ExpectRowsLeaveWhatPixelsLeave<Argb8Pixel>(PixelLayout::kArgb8);
+  ExpectRowsLeaveWhatPixelsLeave<Argb16Pixel>(PixelLayout::kArgb16);
+  ExpectRowsLeaveWhatPixelsLeave<ArgbFloatPixel>(PixelLayout::kArgbFloat);
+  ExpectRowsLeaveWhatPixelsLeave<Bgra8Pixel>(PixelLayout::kBgra8);
+  ExpectRowsLeaveWhatPixelsLeave<BgraFloatPixel>(PixelLayout::kBgraFloat);
+  ExpectRowsLeaveWhatPixelsLeave<VuyaFloatPixel>(PixelLayout::kVuyaFloat);
+  ExpectRowsLeaveWhatPixelsLeave<Rgba8Pixel>(PixelLayout::kRgba8);
+  ExpectRowsLeaveWhatPixelsLeave<RgbaFloatPixel>(PixelLayout::kRgbaFloat);
 }
 
 }  // namespace

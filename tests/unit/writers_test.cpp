@@ -1,15 +1,15 @@
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <limits>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 #include "clamps.h"
+#include "layout_table.h"
 #include "pixel_refcon.h"
 #include "swatch_layout.h"
-#include "writers.h"
 
 namespace {
 
@@ -25,57 +25,65 @@ float PayloadNaN(uint32_t low_bits) {
 }
 
 // Channels as the layout names them, read by memory position.
+template <class Pixel>
+Pixel Sample8(int i) {
+  return {uint8_t(i), uint8_t(i * 3), uint8_t(i * 7), uint8_t(i * 11)};
+}
+
 struct Argb8Writer {
-  using Pixel = PF_Pixel8;
-  static constexpr auto kDraw = DrawArgb8;
-  static Pixel Sample(int i) { return {uint8_t(i), uint8_t(i * 3), uint8_t(i * 7), uint8_t(i * 11)}; }
+  using Pixel = Argb8Pixel;
+  static constexpr PixelLayout kLayout = PixelLayout::kArgb8;
+  static Pixel Sample(int i) { return Sample8<Pixel>(i); }
   static Pixel Swatch(const double* rgb, const double*, const Pixel&) {
     return {255, uint8_t(rgb[0]), uint8_t(rgb[1]), uint8_t(rgb[2])};
   }
 };
 
 struct Bgra8Writer {
-  using Pixel = PF_Pixel8;
-  static constexpr auto kDraw = DrawBgra8;
-  static Pixel Sample(int i) { return Argb8Writer::Sample(i); }
+  using Pixel = Bgra8Pixel;
+  static constexpr PixelLayout kLayout = PixelLayout::kBgra8;
+  static Pixel Sample(int i) { return Sample8<Pixel>(i); }
   static Pixel Swatch(const double* rgb, const double*, const Pixel&) {
     return {uint8_t(rgb[2]), uint8_t(rgb[1]), uint8_t(rgb[0]), 255};
   }
 };
 
 struct Rgba8Writer {
-  using Pixel = PF_Pixel8;
-  static constexpr auto kDraw = DrawRgba8;
-  static Pixel Sample(int i) { return Argb8Writer::Sample(i); }
+  using Pixel = Rgba8Pixel;
+  static constexpr PixelLayout kLayout = PixelLayout::kRgba8;
+  static Pixel Sample(int i) { return Sample8<Pixel>(i); }
   static Pixel Swatch(const double* rgb, const double*, const Pixel&) {
     return {uint8_t(rgb[0]), uint8_t(rgb[1]), uint8_t(rgb[2]), 255};
   }
 };
 
 struct Argb16Writer {
-  using Pixel = PF_Pixel16;
-  static constexpr auto kDraw = DrawArgb16;
+  using Pixel = Argb16Pixel;
+  static constexpr PixelLayout kLayout = PixelLayout::kArgb16;
   static Pixel Sample(int i) { return {uint16_t(i * 101), uint16_t(i * 307), uint16_t(i * 709), uint16_t(i * 1103)}; }
   static Pixel Swatch(const double* rgb, const double*, const Pixel&) {
     return {32768, uint16_t(rgb[0]), uint16_t(rgb[1]), uint16_t(rgb[2])};
   }
 };
 
-PF_PixelFloat FloatSample(int i) { return {PayloadNaN(i), i * 0.01f, -i * 0.5f, i % 3 ? 1e30f : -0.0f}; }
+template <class Pixel>
+Pixel FloatSample(int i) {
+  return {PayloadNaN(i), i * 0.01f, -i * 0.5f, i % 3 ? 1e30f : -0.0f};
+}
 
 struct ArgbFloatWriter {
-  using Pixel = PF_PixelFloat;
-  static constexpr auto kDraw = DrawArgbFloat;
-  static Pixel Sample(int i) { return FloatSample(i); }
+  using Pixel = ArgbFloatPixel;
+  static constexpr PixelLayout kLayout = PixelLayout::kArgbFloat;
+  static Pixel Sample(int i) { return FloatSample<Pixel>(i); }
   static Pixel Swatch(const double* rgb, const double*, const Pixel&) {
     return {1.0f, float(rgb[0]), float(rgb[1]), float(rgb[2])};
   }
 };
 
 struct BgraFloatWriter {
-  using Pixel = PF_PixelFloat;
-  static constexpr auto kDraw = DrawBgraFloat;
-  static Pixel Sample(int i) { return FloatSample(i); }
+  using Pixel = BgraFloatPixel;
+  static constexpr PixelLayout kLayout = PixelLayout::kBgraFloat;
+  static Pixel Sample(int i) { return FloatSample<Pixel>(i); }
   static Pixel Swatch(const double* rgb, const double*, const Pixel&) {
     return {float(rgb[2]), float(rgb[1]), float(rgb[0]), 1.0f};
   }
@@ -83,11 +91,11 @@ struct BgraFloatWriter {
 
 // yuv holds luma, red difference (V), blue difference (U).
 struct VuyaFloatWriter {
-  using Pixel = PF_PixelFloat;
-  static constexpr auto kDraw = DrawVuyaFloat;
-  static Pixel Sample(int i) { return FloatSample(i); }
+  using Pixel = VuyaFloatPixel;
+  static constexpr PixelLayout kLayout = PixelLayout::kVuyaFloat;
+  static Pixel Sample(int i) { return FloatSample<Pixel>(i); }
   static Pixel Swatch(const double*, const double* yuv, const Pixel& in) {
-    return {float(yuv[1]), float(yuv[2]), float(yuv[0]), in.blue};
+    return {float(yuv[1]), float(yuv[2]), float(yuv[0]), in.alpha};
   }
 };
 
@@ -135,7 +143,7 @@ class WriterTest : public ::testing::Test {
   void Draw(PixelRefcon& refcon, std::vector<Pixel>& in, std::vector<Pixel>& out) {
     for (int32_t y = 0; y < kHeight; ++y)
       for (int32_t x = 0; x < kWidth; ++x)
-        EXPECT_EQ(Case::kDraw(&refcon, x, y, &in[y * kWidth + x], &out[y * kWidth + x]), 0);
+        EXPECT_EQ(LayoutOf(Case::kLayout).draw(&refcon, x, y, &in[y * kWidth + x], &out[y * kWidth + x]), 0);
   }
 
   BandPalette palette_;
@@ -209,7 +217,7 @@ TYPED_TEST(WriterTest, WithoutPaletteOrOutsideAnyCellEverythingPassesThrough) {
 // Paints one swatch pixel of band 2 after the pipeline's clamp, every band
 // value set to value.
 template <class Pixel>
-Pixel PaintBandValue(int32_t (*draw)(void*, int32_t, int32_t, Pixel*, Pixel*), double value, RgbClamp clamp) {
+Pixel PaintBandValue(PixelLayout layout, double value, RgbClamp clamp) {
   BandStats stats;
   for (int band = 0; band < kBandCount; ++band)
     for (int ch = 0; ch < kChannelCount; ++ch) stats.rgb_sums[band][ch] = stats.yuv_sums[band][ch] = value;
@@ -221,7 +229,7 @@ Pixel PaintBandValue(int32_t (*draw)(void*, int32_t, int32_t, Pixel*, Pixel*), d
   refcon.palette = &palette;
   Pixel in{}, out{};
   std::memset(&in, 0x5A, sizeof in);
-  draw(&refcon, 50, 85, &in, &out);
+  LayoutOf(layout).draw(&refcon, 50, 85, &in, &out);
   return out;
 }
 
@@ -246,43 +254,46 @@ TEST(IntegerWriters, TruncateAfterTheClampAndKeepLowBitsWithout) {
       {kInf, RgbClamp::kNone, 0, 0},      {2147483647.5, RgbClamp::kNone, 255, 65535},
   };
   for (const Case& c : cases) {
-    const PF_Pixel8 argb = PaintBandValue<PF_Pixel8>(DrawArgb8, c.value, c.clamp);
-    const PF_Pixel8 bgra = PaintBandValue<PF_Pixel8>(DrawBgra8, c.value, c.clamp);
-    const PF_Pixel16 deep = PaintBandValue<PF_Pixel16>(DrawArgb16, c.value, c.clamp);
-    const PF_Pixel8 expected_argb{255, c.eight, c.eight, c.eight};
-    const PF_Pixel8 expected_bgra{c.eight, c.eight, c.eight, 255};
-    const PF_Pixel16 expected_deep{32768, c.sixteen, c.sixteen, c.sixteen};
+    const Argb8Pixel argb = PaintBandValue<Argb8Pixel>(PixelLayout::kArgb8, c.value, c.clamp);
+    const Bgra8Pixel bgra = PaintBandValue<Bgra8Pixel>(PixelLayout::kBgra8, c.value, c.clamp);
+    const Argb16Pixel deep = PaintBandValue<Argb16Pixel>(PixelLayout::kArgb16, c.value, c.clamp);
+    const Argb8Pixel expected_argb{255, c.eight, c.eight, c.eight};
+    const Bgra8Pixel expected_bgra{c.eight, c.eight, c.eight, 255};
+    const Argb16Pixel expected_deep{32768, c.sixteen, c.sixteen, c.sixteen};
     EXPECT_TRUE(SameBytes(argb, expected_argb)) << c.value << " -> " << int(argb.red);
     EXPECT_TRUE(SameBytes(bgra, expected_bgra)) << c.value << " -> " << int(bgra.red);
     EXPECT_TRUE(SameBytes(deep, expected_deep)) << c.value << " -> " << deep.red;
   }
 }
 
-TEST(FloatWriters, OnlyTheBgraClampLimitsOrClearsNaN) {
+// Only the BGRA clamp limits; a band with no pixels (NaN) paints black in
+// every float writer, opaque or, in VUYA, with the input's alpha.
+TEST(FloatWriters, OnlyTheBgraClampLimitsAndNaNPaintsBlack) {
   struct Case {
     double value;
-    double argb, bgra, vuya;  // NaN means NaN expected
+    double argb, bgra, vuya;
   };
   const Case cases[] = {
-      {1.7, 1.7, 1.0, 1.7},       {-0.25, -0.25, 0.0, -0.25}, {0.5, 0.5, 0.5, 0.5},
-      {kNaN, kNaN, 0.0, kNaN},    {kInf, kInf, 1.0, kInf},    {1e300, kInf, 1.0, kInf},
+      {1.7, 1.7, 1.0, 1.7},   {-0.25, -0.25, 0.0, -0.25}, {0.5, 0.5, 0.5, 0.5},     {kNaN, 0.0, 0.0, 0.0},
+      {-kNaN, 0.0, 0.0, 0.0}, {kInf, kInf, 1.0, kInf},    {1e300, kInf, 1.0, kInf},
   };
   auto expect = [](float actual, double expected, double value, const char* writer) {
-    if (std::isnan(expected)) {
-      EXPECT_TRUE(std::isnan(actual)) << writer << " " << value;
-    } else {
-      EXPECT_EQ(actual, static_cast<float>(expected)) << writer << " " << value;
-    }
+    // Bit for bit: a NaN or a negative zero would show.
+    const float wanted = static_cast<float>(expected);
+    EXPECT_EQ(std::memcmp(&actual, &wanted, sizeof actual), 0) << writer << " " << value << " -> " << actual;
   };
   for (const Case& c : cases) {
-    const PF_PixelFloat argb = PaintBandValue<PF_PixelFloat>(DrawArgbFloat, c.value, RgbClamp::kNone);
-    const PF_PixelFloat bgra = PaintBandValue<PF_PixelFloat>(DrawBgraFloat, c.value, RgbClamp::kUnit);
-    const PF_PixelFloat vuya = PaintBandValue<PF_PixelFloat>(DrawVuyaFloat, c.value, RgbClamp::kNone);
+    const ArgbFloatPixel argb = PaintBandValue<ArgbFloatPixel>(PixelLayout::kArgbFloat, c.value, RgbClamp::kNone);
+    const BgraFloatPixel bgra = PaintBandValue<BgraFloatPixel>(PixelLayout::kBgraFloat, c.value, RgbClamp::kUnit);
+    const VuyaFloatPixel vuya = PaintBandValue<VuyaFloatPixel>(PixelLayout::kVuyaFloat, c.value, RgbClamp::kNone);
     for (float channel : {argb.red, argb.green, argb.blue}) expect(channel, c.argb, c.value, "argb");
-    for (float channel : {bgra.alpha, bgra.red, bgra.green}) expect(channel, c.bgra, c.value, "bgra");
-    for (float channel : {vuya.alpha, vuya.red, vuya.green}) expect(channel, c.vuya, c.value, "vuya");
+    for (float channel : {bgra.blue, bgra.green, bgra.red}) expect(channel, c.bgra, c.value, "bgra");
+    for (float channel : {vuya.v, vuya.u, vuya.y}) expect(channel, c.vuya, c.value, "vuya");
     EXPECT_EQ(argb.alpha, 1.0f);
-    EXPECT_EQ(bgra.blue, 1.0f);
+    EXPECT_EQ(bgra.alpha, 1.0f);
+    float input_alpha;
+    std::memset(&input_alpha, 0x5A, sizeof input_alpha);
+    expect(vuya.alpha, input_alpha, c.value, "vuya alpha");
   }
 }
 
