@@ -73,28 +73,10 @@ void UnpackVuya(const void* row, float* rgba, std::size_t width) {
 
 }  // namespace
 
-bool IsFloatLayout(PixelLayout layout) { return PixelBytes(layout) == 16; }
-bool IsEightBitLayout(PixelLayout layout) { return PixelBytes(layout) == 4; }
+bool IsFloatLayout(PixelLayout layout) { return LayoutOf(layout).bits == 32; }
+bool IsEightBitLayout(PixelLayout layout) { return LayoutOf(layout).bits == 8; }
 
-std::string_view LayoutDescription(PixelLayout layout) {
-  switch (layout) {
-    case PixelLayout::kArgb8:
-      return "ARGB 8-bit";
-    case PixelLayout::kArgb16:
-      return "ARGB 16-bit";
-    case PixelLayout::kArgbFloat:
-      return "ARGB 32-bit float";
-    case PixelLayout::kBgra8:
-      return "BGRA 8u";
-    case PixelLayout::kBgraFloat:
-      return "BGRA 32f";
-    case PixelLayout::kVuyaFloat:
-      return "VUYA 32f";
-    case PixelLayout::kVuya8:
-      return "VUYA 8u";
-  }
-  return "unknown";
-}
+std::string_view LayoutDescription(PixelLayout layout) { return LayoutOf(layout).description; }
 
 uint16_t Quantise(float value, double full_scale) {
   return RoundClamped<uint16_t>(static_cast<double>(value) * full_scale, full_scale);
@@ -131,6 +113,9 @@ void PackRow(PixelLayout layout, const float* rgba, void* row, std::size_t width
     case PixelLayout::kVuyaFloat:
       return PackVuya(rgba, row, width);
     case PixelLayout::kVuya8:
+    case PixelLayout::kRgba8:
+    case PixelLayout::kRgba16:
+    case PixelLayout::kRgbaFloat:
       break;
   }
   throw std::invalid_argument(std::string("no packing for ") + LayoutName(layout));
@@ -151,6 +136,9 @@ void UnpackRow(PixelLayout layout, const void* row, float* rgba, std::size_t wid
     case PixelLayout::kVuyaFloat:
       return UnpackVuya(row, rgba, width);
     case PixelLayout::kVuya8:
+    case PixelLayout::kRgba8:
+    case PixelLayout::kRgba16:
+    case PixelLayout::kRgbaFloat:
       break;
   }
   throw std::invalid_argument(std::string("no packing for ") + LayoutName(layout));

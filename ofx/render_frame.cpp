@@ -5,37 +5,30 @@
 #include <optional>
 #include <vector>
 
-#include "analysers.h"
 #include "band_accumulator.h"
-#include "clamps.h"
+#include "layout_table.h"
 #include "ofx_error.h"
 #include "pixel_refcon.h"
+#include "publish_frame.h"
 #include "swatch_layout.h"
-#include "writers.h"
 
 namespace huewright_ofx {
 
 namespace {
 
-using RowFunction = void (*)(PixelRefcon* refcon, int32_t y, const void* in, void* out, int32_t width);
-
-struct LayoutRows {
-  RowFunction analyse_row;
-  RowFunction draw_row;
-  RgbClamp clamp;
-};
-
-template <int32_t (*kPixel)(void*, int32_t, int32_t, PF_Pixel8*, PF_Pixel8*)>
-void Rgba8Row(PixelRefcon* refcon, int32_t y, const void* in, void* out, int32_t width) {
-  auto* in_pixels = const_cast<PF_Pixel8*>(static_cast<const PF_Pixel8*>(in));
-  auto* out_pixels = static_cast<PF_Pixel8*>(out);
-  for (int32_t x = 0; x < width; ++x) kPixel(refcon, x, y, in_pixels + x, out_pixels + x);
-}
-
-const LayoutRows& LayoutFor(ChannelDepth depth) {
-  static constexpr LayoutRows kRgba8 = {Rgba8Row<AnalyzeRgba8>, Rgba8Row<DrawRgba8>, RgbClamp::k8};
-  if (depth == ChannelDepth::kByte) return kRgba8;
-  throw OfxError(kOfxStatErrUnsupported, "this depth is not rendered yet");
+// An OpenFX RGBA image of each depth is one layout of palette/'s table:
+// bytes and floats have the After Effects arithmetic in RGBA order, shorts
+// the full 0..65535 range.
+const LayoutInfo& LayoutFor(ChannelDepth depth) {
+  switch (depth) {
+    case ChannelDepth::kByte:
+      return LayoutOf(PixelLayout::kRgba8);
+    case ChannelDepth::kShort:
+      return LayoutOf(PixelLayout::kRgba16);
+    case ChannelDepth::kFloat:
+      return LayoutOf(PixelLayout::kRgbaFloat);
+  }
+  throw OfxError(kOfxStatErrValue, "unknown depth");
 }
 
 // The picture is the source image. Rows are numbered from the top of the
@@ -64,7 +57,7 @@ unsigned char* PixelAt(const ImageRows& image, int32_t x, int32_t y) {
 
 // Every row of the picture into accumulator, whose rows keep their sums
 // apart: the bands of threads never meet until the merge, in row order.
-void Measure(const Picture& picture, const LayoutRows& layout, const RowSpreader& threads,
+void Measure(const Picture& picture, const LayoutInfo& layout, const RowSpreader& threads,
              BandAccumulator& accumulator) {
   PixelRefcon refcon{};
   refcon.accumulator = &accumulator;
@@ -77,24 +70,13 @@ void Measure(const Picture& picture, const LayoutRows& layout, const RowSpreader
   });
 }
 
-BandPalette Publish(PaletteRecord& record, const BandAccumulator* measured, double gain, RgbClamp clamp) {
-  std::lock_guard<std::mutex> hold(record.lock);
-  if (measured) {
-    ResetRgbBands(record.stats);
-    measured->MergeInto(record.stats.rgb_sums, record.stats.counts);
-    NormaliseRgbBands(record.stats, gain);
-  }
-  ApplyClamp(record.stats, clamp);
-  return CopyPalette(record.stats);
-}
-
 // One output row of the window: transparent black beside the source, the
 // source's pixels or the swatches over it.
 struct RowPainter {
   const Picture& picture;
   const ImageRows& output;
   const OfxRectI& window;
-  const LayoutRows& layout;
+  const LayoutInfo& layout;
   PixelRefcon* refcon;  // null when the swatches are off
   std::size_t pixel_bytes;
 
@@ -147,12 +129,16 @@ std::size_t PixelBytes(ChannelDepth depth) {
 
 void RenderFrame(const ImageRows& source, const ImageRows& output, const OfxRectI& window,
                  const FrameSettings& settings, PaletteRecord& record, const RowSpreader& threads) {
-  const LayoutRows& layout = LayoutFor(source.depth);
+  const LayoutInfo& layout = LayoutFor(source.depth);
   const Picture picture(source);
   const bool measure = settings.measure && picture.width > 0 && picture.height > 0;
   std::optional<BandAccumulator> measured;
   if (measure) Measure(picture, layout, threads, measured.emplace(true, picture.height));
-  const BandPalette palette = Publish(record, measured ? &*measured : nullptr, settings.gain, layout.clamp);
+  FramePublication publication;
+  publication.analysed = measured ? &*measured : nullptr;
+  publication.gain = settings.gain;
+  publication.clamp = layout.clamp;
+  const BandPalette palette = PublishFrame(record.stats, record.lock, publication);
   if (window.x1 == window.x2 || window.y1 == window.y2) return;
 
   PixelRefcon refcon{};
@@ -161,7 +147,7 @@ void RenderFrame(const ImageRows& source, const ImageRows& output, const OfxRect
   refcon.palette = &palette;
   PrepareSwatchBounds(refcon);
   const RowPainter painter{picture, output, window, layout, settings.swatches ? &refcon : nullptr,
-                           PixelBytes(source.depth)};
+                           layout.pixel_bytes};
   threads.Run(window.y2 - window.y1, [&](int32_t first, int32_t end) {
     std::vector<unsigned char> scratch;
     PixelRefcon band_refcon = refcon;
