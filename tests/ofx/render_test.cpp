@@ -1,6 +1,9 @@
 // Frames rendered through the OpenFX plug-in against the same pixels
 // rendered through the After Effects path: the same bytes, whatever the
 // host's memory layout, window or render scale.
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <vector>
 
 #include "effect_fixture.h"
@@ -121,6 +124,57 @@ TEST(OfxRender, FramesOutOfOrderEachPaintTheirOwn) {
     EXPECT_EQ(CompareWithAfterEffects(*output, shape.bounds, *frames[time], AfterEffectsRender(*frames[time], {})),
               "")
         << "time " << time;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The full-range 16-bit rule, written out: brightness (R + G + B) x 0.333 x
+// (1 / 65535) in bands split at 0.2, 0.4, 0.6, 0.8; each band's average
+// times the gain, limited to 0..65535 and truncated; alpha 65535.
+std::array<std::array<double, 3>, 5> SixteenBitModel(const HostImage& image, double gain) {
+  std::array<std::array<double, 3>, 5> sums{};
+  std::array<double, 5> counts{};
+  const OfxRectI& b = image.Shape().bounds;
+  for (int y = b.y1; y < b.y2; ++y)
+    for (int x = b.x1; x < b.x2; ++x) {
+      const double r = image.Channel(x, y, 0), g = image.Channel(x, y, 1), bl = image.Channel(x, y, 2);
+      const double brightness = ((r + g + bl) * 0.333) * (1.0 / 65535.0);
+      const int band = brightness < 0.2 ? 0 : brightness < 0.4 ? 1 : brightness < 0.6 ? 2 : brightness < 0.8 ? 3 : 4;
+      sums[band] = {sums[band][0] + r, sums[band][1] + g, sums[band][2] + bl};
+      counts[band] += 1.0;
+    }
+  for (int band = 0; band < 5; ++band)
+    for (double& value : sums[band]) {
+      value = counts[band] > 0 ? value / counts[band] * gain : 0.0;
+      value = std::trunc(std::clamp(value, 0.0, 65535.0));
+    }
+  return sums;
+}
+
+TEST(OfxRender, ShortFramesPaintTheFullRangeModel) {
+  const ImageShape shape{{0, 0, 120, 80}, Depth::kShort, 8, true};
+  auto source = SourceImage(MountainFrame(), shape);
+  // Low bits the 8-bit frame lacks, so that sums are not multiples of 257.
+  for (int y = 0; y < 80; ++y)
+    for (int x = 0; x < 120; ++x) source->SetChannel(x, y, 1, std::max(0.0, source->Channel(x, y, 1) - (x * y) % 200));
+  auto host = DescribedHost();
+  for (double gain : {1.0, 3.0, 0.5}) {
+    SCOPED_TRACE(gain);
+    auto instance = CreatedInstance(*host, {true, gain, true});
+    auto output = OutputImage(shape);
+    ASSERT_EQ(RenderOnce(*instance, source, *output, shape.bounds), kOfxStatOK);
+    const auto model = SixteenBitModel(*source, gain);
+    const double edges[] = {0.1, 0.26, 0.42, 0.58, 0.74, 0.9};
+    for (int band = 0; band < 5; ++band) {
+      const int x = static_cast<int>((edges[band] + edges[band + 1]) / 2 * 120);
+      const int y = 79 - static_cast<int>(0.875 * 80);  // row 70 from the top
+      for (int c = 0; c < 3; ++c) EXPECT_EQ(output->Channel(x, y, c), model[band][c]) << "band " << band;
+      EXPECT_EQ(output->Channel(x, y, 3), 65535.0);
+    }
+    EXPECT_EQ(output->Channel(5, 5, 1), source->Channel(5, 5, 1)) << "outside the strip the source stays";
   }
 }
 

@@ -52,7 +52,7 @@ std::vector<unsigned char> BytesOf(HostImage& image) {
 }
 
 TEST(OfxConcurrentRender, FramesAtOnceThroughOneInstanceOrSeveralGiveTheSerialBytes) {
-  for (Depth depth : {Depth::kByte, Depth::kFloat}) {
+  for (Depth depth : {Depth::kByte, Depth::kShort, Depth::kFloat}) {
     SCOPED_TRACE(ofx_host::DepthName(depth));
     const auto frames = Frames(depth);
     const auto expected = SerialBytes(frames);
