@@ -1,6 +1,7 @@
-// Cost per pixel of every analyser and writer over a 3840x2160 frame (a ramp,
-// and one colour everywhere in the rows marked uniform), called
-// through a function pointer row by row as a host iteration calls them, next
+// Cost per pixel of every host layout's analyser and writer, as the layout
+// table holds them, over a 3840x2160 frame (a ramp, and one colour everywhere
+// in the rows marked uniform), called through a function pointer row by row
+// as a host iteration calls them, next
 // to a pixel function that only copies the pixel of the same type, timed in
 // the same iterations. Prints each function's time as a ratio of that copy
 // baseline (the "ratio" counter) with the target it should stay within.
@@ -13,11 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "analysers.h"
 #include "band_accumulator.h"
+#include "layout_table.h"
 #include "pixel_refcon.h"
 #include "swatch_layout.h"
-#include "writers.h"
 
 namespace {
 
@@ -25,12 +25,11 @@ constexpr int32_t kWidth = 3840;
 constexpr int32_t kHeight = 2160;
 constexpr int64_t kPixels = int64_t{kWidth} * kHeight;
 
+// Frames are stored as the After Effects pixel of each size; a layout of that
+// size reads the same bytes in its own channel order.
 template <class Pixel>
-using PixelFunction = int32_t (*)(void*, int32_t, int32_t, Pixel*, Pixel*);
-
-template <class Pixel>
-int32_t CopyPixel(void*, int32_t, int32_t, Pixel* in, Pixel* out) {
-  *out = *in;
+int32_t CopyPixel(void*, int32_t, int32_t, const void* in, void* out) {
+  *static_cast<Pixel*>(out) = *static_cast<const Pixel*>(in);
   return 0;
 }
 
@@ -41,17 +40,15 @@ double RampAt(int32_t x, int32_t y) {
   return (x + y) / double(kWidth + kHeight) + ((hash >> 24) - 128) / 8192.0;
 }
 
-PF_Pixel8 MakePixel8(double v, double tint) {
+Argb8Pixel MakePixel8(double v, double tint) {
   auto byte = [](double c) { return static_cast<uint8_t>(c < 0 ? 0 : c > 1 ? 255 : c * 255); };
   return {255, byte(v), byte(v * tint), byte(1.0 - v * 0.5)};
 }
-PF_Pixel16 MakePixel16(double v, double tint) {
+Argb16Pixel MakePixel16(double v, double tint) {
   auto word = [](double c) { return static_cast<uint16_t>(c < 0 ? 0 : c > 1 ? 32768 : c * 32768); };
   return {32768, word(v), word(v * tint), word(1.0 - v * 0.5)};
 }
-PF_PixelFloat MakePixelFloat(double v, double tint) {
-  return {1.0f, float(v), float(v * tint), float(1.0 - v * 0.5)};
-}
+ArgbFloatPixel MakePixelFloat(double v, double tint) { return {1.0f, float(v), float(v * tint), float(1.0 - v * 0.5)}; }
 
 // A ramp, or one colour everywhere: sky, shadows and black frames put long
 // runs of pixels into one band.
@@ -70,26 +67,26 @@ std::vector<Pixel> MakeFrame(Make make, Content content) {
 template <class Pixel>
 struct Frames;
 template <>
-struct Frames<PF_Pixel8> {
-  static std::vector<PF_Pixel8>& In(Content content) {
-    static auto ramp = MakeFrame<PF_Pixel8>(MakePixel8, Content::kRamp);
-    static auto uniform = MakeFrame<PF_Pixel8>(MakePixel8, Content::kUniform);
+struct Frames<Argb8Pixel> {
+  static std::vector<Argb8Pixel>& In(Content content) {
+    static auto ramp = MakeFrame<Argb8Pixel>(MakePixel8, Content::kRamp);
+    static auto uniform = MakeFrame<Argb8Pixel>(MakePixel8, Content::kUniform);
     return content == Content::kUniform ? uniform : ramp;
   }
 };
 template <>
-struct Frames<PF_Pixel16> {
-  static std::vector<PF_Pixel16>& In(Content content) {
-    static auto ramp = MakeFrame<PF_Pixel16>(MakePixel16, Content::kRamp);
-    static auto uniform = MakeFrame<PF_Pixel16>(MakePixel16, Content::kUniform);
+struct Frames<Argb16Pixel> {
+  static std::vector<Argb16Pixel>& In(Content content) {
+    static auto ramp = MakeFrame<Argb16Pixel>(MakePixel16, Content::kRamp);
+    static auto uniform = MakeFrame<Argb16Pixel>(MakePixel16, Content::kUniform);
     return content == Content::kUniform ? uniform : ramp;
   }
 };
 template <>
-struct Frames<PF_PixelFloat> {
-  static std::vector<PF_PixelFloat>& In(Content content) {
-    static auto ramp = MakeFrame<PF_PixelFloat>(MakePixelFloat, Content::kRamp);
-    static auto uniform = MakeFrame<PF_PixelFloat>(MakePixelFloat, Content::kUniform);
+struct Frames<ArgbFloatPixel> {
+  static std::vector<ArgbFloatPixel>& In(Content content) {
+    static auto ramp = MakeFrame<ArgbFloatPixel>(MakePixelFloat, Content::kRamp);
+    static auto uniform = MakeFrame<ArgbFloatPixel>(MakePixelFloat, Content::kUniform);
     return content == Content::kUniform ? uniform : ramp;
   }
 };
@@ -102,10 +99,10 @@ std::vector<Pixel>& OutFrame() {
 
 // The host's iteration: every row, every column, one call per pixel.
 template <class Pixel>
-void IterateFrame(PixelFunction<Pixel> function, PixelRefcon* refcon, Pixel* in, Pixel* out) {
+void IterateFrame(PixelFunction function, PixelRefcon* refcon, Pixel* in, Pixel* out) {
   // Read once through volatile: the call stays indirect, as a host's is.
-  const volatile PixelFunction<Pixel> opaque = function;
-  const PixelFunction<Pixel> fn = opaque;
+  const volatile PixelFunction opaque = function;
+  const PixelFunction fn = opaque;
   for (int32_t y = 0; y < kHeight; ++y) {
     Pixel* in_row = in + int64_t{y} * kWidth;
     Pixel* out_row = out + int64_t{y} * kWidth;
@@ -126,7 +123,7 @@ enum class Pass { kAnalyse, kDraw };
 
 // Times one pass over the frame, as a render would run it.
 template <class Pixel>
-double TimePass(PixelFunction<Pixel> fn, Pass pass, const BandPalette& palette, Content content) {
+double TimePass(PixelFunction fn, Pass pass, const BandPalette& palette, Content content) {
   const auto start = std::chrono::steady_clock::now();
   // Each render builds its own accumulator; the allocation is part of it.
   BandAccumulator accumulator(pass == Pass::kAnalyse, kHeight);
@@ -150,7 +147,7 @@ double TimePass(PixelFunction<Pixel> fn, Pass pass, const BandPalette& palette, 
 // the same frames, so both see the same machine load; the iteration time is
 // the pixel function's.
 template <class Pixel>
-void RunAgainstCopy(benchmark::State& state, PixelFunction<Pixel> fn, Pass pass, Content content) {
+void RunAgainstCopy(benchmark::State& state, PixelFunction fn, Pass pass, Content content) {
   const BandPalette palette = BenchPalette();
   Frames<Pixel>::In(content);
   TimePass<Pixel>(CopyPixel<Pixel>, Pass::kDraw, palette, content);  // first touch of the output
@@ -173,34 +170,48 @@ struct Entry {
   double target;  // ratio to the copy baseline
 };
 
-#define AGAINST_COPY(Pixel, function, pass, content) \
-  [](benchmark::State& s) { RunAgainstCopy<Pixel>(s, function, pass, Content::content); }
+// The layout's analyser or writer from the table, over frames of its size.
+void RunLayout(benchmark::State& state, PixelLayout layout, Pass pass, Content content) {
+  const LayoutInfo& info = LayoutOf(layout);
+  const PixelFunction fn = pass == Pass::kAnalyse ? info.analyse : info.draw;
+  switch (info.pixel_bytes) {
+    case sizeof(Argb8Pixel):
+      return RunAgainstCopy<Argb8Pixel>(state, fn, pass, content);
+    case sizeof(Argb16Pixel):
+      return RunAgainstCopy<Argb16Pixel>(state, fn, pass, content);
+    default:
+      return RunAgainstCopy<ArgbFloatPixel>(state, fn, pass, content);
+  }
+}
+
+#define AGAINST_COPY(layout, pass, content) \
+  [](benchmark::State& s) { RunLayout(s, PixelLayout::layout, pass, Content::content); }
 
 const Entry kEntries[] = {
-    {"Analyse/Argb8", AGAINST_COPY(PF_Pixel8, AnalyzeArgb8, Pass::kAnalyse, kRamp), 1.5},
-    {"Analyse/Argb8/uniform", AGAINST_COPY(PF_Pixel8, AnalyzeArgb8, Pass::kAnalyse, kUniform), 1.5},
-    {"Analyse/Bgra8", AGAINST_COPY(PF_Pixel8, AnalyzeBgra8, Pass::kAnalyse, kRamp), 1.5},
-    {"Analyse/Bgra8/uniform", AGAINST_COPY(PF_Pixel8, AnalyzeBgra8, Pass::kAnalyse, kUniform), 1.5},
-    {"Analyse/Argb16", AGAINST_COPY(PF_Pixel16, AnalyzeArgb16, Pass::kAnalyse, kRamp), 1.5},
-    {"Analyse/Argb16/uniform", AGAINST_COPY(PF_Pixel16, AnalyzeArgb16, Pass::kAnalyse, kUniform), 1.5},
-    {"Analyse/ArgbFloat", AGAINST_COPY(PF_PixelFloat, AnalyzeArgbFloat, Pass::kAnalyse, kRamp), 1.5},
-    {"Analyse/ArgbFloat/uniform", AGAINST_COPY(PF_PixelFloat, AnalyzeArgbFloat, Pass::kAnalyse, kUniform), 1.5},
-    {"Analyse/BgraFloat", AGAINST_COPY(PF_PixelFloat, AnalyzeBgraFloat, Pass::kAnalyse, kRamp), 1.5},
-    {"Analyse/BgraFloat/uniform", AGAINST_COPY(PF_PixelFloat, AnalyzeBgraFloat, Pass::kAnalyse, kUniform), 1.5},
-    {"Analyse/VuyaFloat", AGAINST_COPY(PF_PixelFloat, AnalyzeVuyaFloat, Pass::kAnalyse, kRamp), 1.5},
-    {"Analyse/VuyaFloat/uniform", AGAINST_COPY(PF_PixelFloat, AnalyzeVuyaFloat, Pass::kAnalyse, kUniform), 1.5},
-    {"Draw/Argb8", AGAINST_COPY(PF_Pixel8, DrawArgb8, Pass::kDraw, kRamp), 1.2},
-    {"Draw/Argb8/uniform", AGAINST_COPY(PF_Pixel8, DrawArgb8, Pass::kDraw, kUniform), 1.2},
-    {"Draw/Bgra8", AGAINST_COPY(PF_Pixel8, DrawBgra8, Pass::kDraw, kRamp), 1.2},
-    {"Draw/Bgra8/uniform", AGAINST_COPY(PF_Pixel8, DrawBgra8, Pass::kDraw, kUniform), 1.2},
-    {"Draw/Argb16", AGAINST_COPY(PF_Pixel16, DrawArgb16, Pass::kDraw, kRamp), 1.2},
-    {"Draw/Argb16/uniform", AGAINST_COPY(PF_Pixel16, DrawArgb16, Pass::kDraw, kUniform), 1.2},
-    {"Draw/ArgbFloat", AGAINST_COPY(PF_PixelFloat, DrawArgbFloat, Pass::kDraw, kRamp), 1.2},
-    {"Draw/ArgbFloat/uniform", AGAINST_COPY(PF_PixelFloat, DrawArgbFloat, Pass::kDraw, kUniform), 1.2},
-    {"Draw/BgraFloat", AGAINST_COPY(PF_PixelFloat, DrawBgraFloat, Pass::kDraw, kRamp), 1.2},
-    {"Draw/BgraFloat/uniform", AGAINST_COPY(PF_PixelFloat, DrawBgraFloat, Pass::kDraw, kUniform), 1.2},
-    {"Draw/VuyaFloat", AGAINST_COPY(PF_PixelFloat, DrawVuyaFloat, Pass::kDraw, kRamp), 1.2},
-    {"Draw/VuyaFloat/uniform", AGAINST_COPY(PF_PixelFloat, DrawVuyaFloat, Pass::kDraw, kUniform), 1.2},
+    {"Analyse/Argb8", AGAINST_COPY(kArgb8, Pass::kAnalyse, kRamp), 1.5},
+    {"Analyse/Argb8/uniform", AGAINST_COPY(kArgb8, Pass::kAnalyse, kUniform), 1.5},
+    {"Analyse/Bgra8", AGAINST_COPY(kBgra8, Pass::kAnalyse, kRamp), 1.5},
+    {"Analyse/Bgra8/uniform", AGAINST_COPY(kBgra8, Pass::kAnalyse, kUniform), 1.5},
+    {"Analyse/Argb16", AGAINST_COPY(kArgb16, Pass::kAnalyse, kRamp), 1.5},
+    {"Analyse/Argb16/uniform", AGAINST_COPY(kArgb16, Pass::kAnalyse, kUniform), 1.5},
+    {"Analyse/ArgbFloat", AGAINST_COPY(kArgbFloat, Pass::kAnalyse, kRamp), 1.5},
+    {"Analyse/ArgbFloat/uniform", AGAINST_COPY(kArgbFloat, Pass::kAnalyse, kUniform), 1.5},
+    {"Analyse/BgraFloat", AGAINST_COPY(kBgraFloat, Pass::kAnalyse, kRamp), 1.5},
+    {"Analyse/BgraFloat/uniform", AGAINST_COPY(kBgraFloat, Pass::kAnalyse, kUniform), 1.5},
+    {"Analyse/VuyaFloat", AGAINST_COPY(kVuyaFloat, Pass::kAnalyse, kRamp), 1.5},
+    {"Analyse/VuyaFloat/uniform", AGAINST_COPY(kVuyaFloat, Pass::kAnalyse, kUniform), 1.5},
+    {"Draw/Argb8", AGAINST_COPY(kArgb8, Pass::kDraw, kRamp), 1.2},
+    {"Draw/Argb8/uniform", AGAINST_COPY(kArgb8, Pass::kDraw, kUniform), 1.2},
+    {"Draw/Bgra8", AGAINST_COPY(kBgra8, Pass::kDraw, kRamp), 1.2},
+    {"Draw/Bgra8/uniform", AGAINST_COPY(kBgra8, Pass::kDraw, kUniform), 1.2},
+    {"Draw/Argb16", AGAINST_COPY(kArgb16, Pass::kDraw, kRamp), 1.2},
+    {"Draw/Argb16/uniform", AGAINST_COPY(kArgb16, Pass::kDraw, kUniform), 1.2},
+    {"Draw/ArgbFloat", AGAINST_COPY(kArgbFloat, Pass::kDraw, kRamp), 1.2},
+    {"Draw/ArgbFloat/uniform", AGAINST_COPY(kArgbFloat, Pass::kDraw, kUniform), 1.2},
+    {"Draw/BgraFloat", AGAINST_COPY(kBgraFloat, Pass::kDraw, kRamp), 1.2},
+    {"Draw/BgraFloat/uniform", AGAINST_COPY(kBgraFloat, Pass::kDraw, kUniform), 1.2},
+    {"Draw/VuyaFloat", AGAINST_COPY(kVuyaFloat, Pass::kDraw, kRamp), 1.2},
+    {"Draw/VuyaFloat/uniform", AGAINST_COPY(kVuyaFloat, Pass::kDraw, kUniform), 1.2},
 };
 
 // Shows the usual table and keeps each benchmark's median counters.
