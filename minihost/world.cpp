@@ -8,26 +8,27 @@ namespace minihost {
 
 namespace {
 
-// The host's codes of each layout.
+// The host's codes of each layout, and Premiere's name of its format.
 struct HostCodes {
   PixelLayout layout;
   PF_PixelFormat ae_format;
   PrPixelFormat premiere_format;
+  const char* premiere_name;
 };
 
 constexpr PrPixelFormat kNoPremiereFormat = static_cast<PrPixelFormat>(PF_PixelFormat_INVALID);
 
 constexpr HostCodes kHostCodes[] = {
-    {PixelLayout::kArgb8, PF_PixelFormat_ARGB32, static_cast<PrPixelFormat>(PF_PixelFormat_ARGB32)},
-    {PixelLayout::kArgb16, PF_PixelFormat_ARGB64, static_cast<PrPixelFormat>(PF_PixelFormat_ARGB64)},
-    {PixelLayout::kArgbFloat, PF_PixelFormat_ARGB128, static_cast<PrPixelFormat>(PF_PixelFormat_ARGB128)},
-    {PixelLayout::kBgra8, PF_PixelFormat_INVALID, PrPixelFormat_BGRA_4444_8u},
-    {PixelLayout::kBgraFloat, PF_PixelFormat_INVALID, PrPixelFormat_BGRA_4444_32f},
-    {PixelLayout::kVuyaFloat, PF_PixelFormat_INVALID, PrPixelFormat_VUYA_4444_32f},
-    {PixelLayout::kVuya8, PF_PixelFormat_INVALID, PrPixelFormat_VUYA_4444_8u},
-    {PixelLayout::kRgba8, PF_PixelFormat_INVALID, kNoPremiereFormat},
-    {PixelLayout::kRgba16, PF_PixelFormat_INVALID, kNoPremiereFormat},
-    {PixelLayout::kRgbaFloat, PF_PixelFormat_INVALID, kNoPremiereFormat},
+    {PixelLayout::kArgb8, PF_PixelFormat_ARGB32, static_cast<PrPixelFormat>(PF_PixelFormat_ARGB32), nullptr},
+    {PixelLayout::kArgb16, PF_PixelFormat_ARGB64, static_cast<PrPixelFormat>(PF_PixelFormat_ARGB64), nullptr},
+    {PixelLayout::kArgbFloat, PF_PixelFormat_ARGB128, static_cast<PrPixelFormat>(PF_PixelFormat_ARGB128), nullptr},
+    {PixelLayout::kBgra8, PF_PixelFormat_INVALID, PrPixelFormat_BGRA_4444_8u, "BGRA_4444_8u"},
+    {PixelLayout::kBgraFloat, PF_PixelFormat_INVALID, PrPixelFormat_BGRA_4444_32f, "BGRA_4444_32f"},
+    {PixelLayout::kVuyaFloat, PF_PixelFormat_INVALID, PrPixelFormat_VUYA_4444_32f, "VUYA_4444_32f"},
+    {PixelLayout::kVuya8, PF_PixelFormat_INVALID, PrPixelFormat_VUYA_4444_8u, "VUYA_4444_8u"},
+    {PixelLayout::kRgba8, PF_PixelFormat_INVALID, kNoPremiereFormat, nullptr},
+    {PixelLayout::kRgba16, PF_PixelFormat_INVALID, kNoPremiereFormat, nullptr},
+    {PixelLayout::kRgbaFloat, PF_PixelFormat_INVALID, kNoPremiereFormat, nullptr},
 };
 
 const HostCodes& CodesOf(PixelLayout layout) {
@@ -48,6 +49,12 @@ std::size_t PixelBytes(PixelLayout layout) { return LayoutOf(layout).pixel_bytes
 PF_PixelFormat AeFormatOf(PixelLayout layout) { return CodesOf(layout).ae_format; }
 PrPixelFormat PremiereFormatOf(PixelLayout layout) { return CodesOf(layout).premiere_format; }
 const char* LayoutName(PixelLayout layout) { return LayoutOf(layout).name; }
+const char* PremiereFormatName(PrPixelFormat format) {
+  for (const HostCodes& codes : kHostCodes)
+    if (codes.premiere_name && codes.premiere_format == format) return codes.premiere_name;
+  return nullptr;
+}
+
 bool IsAfterEffectsLayout(PixelLayout layout) { return AeFormatOf(layout) != PF_PixelFormat_INVALID; }
 
 World::World(PixelLayout layout, WorldShape shape) : layout_(layout) {

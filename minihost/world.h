@@ -29,6 +29,9 @@ PF_PixelFormat AeFormatOf(PixelLayout layout);
 // offers, and the open hosts' layouts PF_PixelFormat_INVALID.
 PrPixelFormat PremiereFormatOf(PixelLayout layout);
 const char* LayoutName(PixelLayout layout);
+// "BGRA_4444_8u", ...: Premiere's name of one of its formats, or null for
+// any other code.
+const char* PremiereFormatName(PrPixelFormat format);
 bool IsAfterEffectsLayout(PixelLayout layout);
 
 struct WorldShape {

@@ -15,7 +15,7 @@
 #include "pixel_refcon.h"
 #include "swatch_layout.h"
 
-// In the order minihost has always listed them (sets of layouts sort so).
+// The order is the one reports list the layouts of a run in.
 enum class PixelLayout : uint8_t {
   kArgb8,      // After Effects 'argb', Argb8Pixel
   kArgb16,     // After Effects 'ae16', Argb16Pixel

@@ -137,6 +137,30 @@ TEST_F(Palette, AFrameTooSmallForSwatchesReportsTheAverage) {
   EXPECT_EQ(bad.status, 2) << "refused before any frame renders: " << bad.err;
 }
 
+// Flat grey fills band 2 alone: in every format the other bands are marked
+// empty in JSON, with no colour (their swatches are black, never NaN).
+TEST_F(Palette, BandsWithoutPixelsAreMarkedEmptyInJson) {
+  ASSERT_EQ(Shell("oiiotool --pattern constant:color=0.5,0.5,0.5 40x30 3 -d half -o flat.exr"), 0);
+  const std::vector<std::vector<std::string>> hosts = {
+      {"--depth", "8"}, {"--depth", "32"}, {"--host", "premiere", "--format", "vuya32f"}};
+  for (const std::vector<std::string>& host : hosts) {
+    std::vector<std::string> args = {"palette", "--json", Path("flat.exr")};
+    args.insert(args.end(), host.begin(), host.end());
+    const ToolRun run = Run(args);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Python("for b in d['frames'][0]['bands']:\n"
+                     "    if b['band'] == 2:\n"
+                     "        assert b['empty'] is False and b['count'] == 1200 and None not in b['rgb'], b\n"
+                     "    else:\n"
+                     "        assert b['empty'] is True and b['count'] == 0, b\n"
+                     "        assert b['hex'] is None and b['rgb8'] is None and b['rgb'] is None, b\n",
+                     run.out),
+              0)
+        << host.back() << "\n"
+        << run.out;
+  }
+}
+
 struct VisibleCase {
   const char* name;
   std::vector<std::string> host;

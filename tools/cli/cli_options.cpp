@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <string_view>
 
+#include "gain_range.h"
+#include "layout_table.h"
 #include "tool_error.h"
 
 namespace huewright {
@@ -42,6 +44,35 @@ CLI::Validator NumberIn(double low, double high) {
         return {};
       },
       range);
+}
+
+// "0.001", "3": a number as the help text writes it.
+std::string Decimal(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", value);
+  return text;
+}
+
+// The layouts a host renders that the effect measures, in the table's order.
+std::vector<const LayoutInfo*> LayoutsOf(LayoutFamily family) {
+  std::vector<const LayoutInfo*> layouts;
+  for (const LayoutInfo& info : AllLayouts())
+    if (info.family == family && info.measured()) layouts.push_back(&info);
+  return layouts;
+}
+
+// --depth: the After Effects depths by their bits.
+std::vector<int> AfterEffectsDepths() {
+  std::vector<int> depths;
+  for (const LayoutInfo* info : LayoutsOf(LayoutFamily::kAfterEffects)) depths.push_back(info->bits);
+  return depths;
+}
+
+// --format: the Premiere formats by their layout names.
+std::vector<std::string> PremiereFormats() {
+  std::vector<std::string> names;
+  for (const LayoutInfo* info : LayoutsOf(LayoutFamily::kPremiere)) names.push_back(info->name);
+  return names;
 }
 
 CLI::Validator FrameRangeText() {
@@ -83,11 +114,14 @@ void AddRenderingOptions(CLI::App& command, CliOptions& options, Pending& pendin
   command.add_option("--host", pending.host, "host to play")->check(CLI::IsMember({"ae", "premiere"}))
       ->capture_default_str();
   command.add_option("--depth", pending.depth, "After Effects bit depth (default: follows the input)")
-      ->check(CLI::IsMember({8, 16, 32}));
+      ->check(CLI::IsMember(AfterEffectsDepths()));
   command.add_option("--format", pending.format, "Premiere pixel format (default: follows the input)")
-      ->check(CLI::IsMember({"bgra8", "bgra32f", "vuya32f"}));
-  command.add_option("--gain", pending.gain, "gain parameter, 0.001 to 3 (After Effects; default 1)")
-      ->check(NumberIn(0.001, 3.0));
+      ->check(CLI::IsMember(PremiereFormats()));
+  command
+      .add_option("--gain", pending.gain,
+                  "gain parameter, " + Decimal(kGainMin) + " to " + Decimal(kGainMax) + " (After Effects; default " +
+                      Decimal(kGainDefault) + ")")
+      ->check(NumberIn(kGainMin, kGainMax));
   command.add_option("--quality", pending.quality, "render quality")->check(CLI::IsMember({"high", "low"}))
       ->capture_default_str();
   command.add_option("--threads", options.render.threads, "host iteration threads")->check(CLI::Range(1, 64))
@@ -131,16 +165,14 @@ void ResolveHost(const Pending& pending, RenderSettings& render) {
     if (pending.depth) throw UsageError("--depth applies to After Effects; Premiere takes --format");
     if (pending.gain)
       throw UsageError("--gain applies to After Effects; Premiere Pro renders without the gain parameter");
-    if (pending.format == "bgra8") render.layout = minihost::PixelLayout::kBgra8;
-    if (pending.format == "bgra32f") render.layout = minihost::PixelLayout::kBgraFloat;
-    if (pending.format == "vuya32f") render.layout = minihost::PixelLayout::kVuyaFloat;
+    if (const LayoutInfo* format = pending.format ? LayoutNamed(*pending.format) : nullptr)
+      render.layout = format->layout;
     return;
   }
   if (pending.format) throw UsageError("--format applies to Premiere (--host premiere); After Effects takes --depth");
-  if (pending.depth == 8) render.layout = minihost::PixelLayout::kArgb8;
-  if (pending.depth == 16) render.layout = minihost::PixelLayout::kArgb16;
-  if (pending.depth == 32) render.layout = minihost::PixelLayout::kArgbFloat;
-  render.gain = pending.gain.value_or(1.0);
+  for (const LayoutInfo* info : LayoutsOf(LayoutFamily::kAfterEffects))
+    if (pending.depth == info->bits) render.layout = info->layout;
+  render.gain = pending.gain.value_or(kGainDefault);
 }
 
 void Resolve(const Pending& pending, CliOptions& options) {

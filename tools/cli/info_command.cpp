@@ -45,19 +45,9 @@ std::string FlagNames(uint32_t flags, const std::pair<uint32_t, const char*> (&n
   return list.empty() ? text : text + " (" + list + ")";
 }
 
-std::string PremiereFormatName(PrPixelFormat format) {
-  switch (format) {
-    case PrPixelFormat_BGRA_4444_8u:
-      return "BGRA_4444_8u";
-    case PrPixelFormat_VUYA_4444_8u:
-      return "VUYA_4444_8u";
-    case PrPixelFormat_BGRA_4444_32f:
-      return "BGRA_4444_32f";
-    case PrPixelFormat_VUYA_4444_32f:
-      return "VUYA_4444_32f";
-    default:
-      return Hex(format);
-  }
+std::string PremiereFormatText(PrPixelFormat format) {
+  const char* name = minihost::PremiereFormatName(format);
+  return name ? name : Hex(format);
 }
 
 std::string DescribeParam(const PF_ParamDef& def) {
@@ -117,7 +107,7 @@ void PrintSetup(const minihost::EffectLibrary& library) {
   minihost::Host premiere(library, premiere_options);
   RequireSuccess(premiere.GlobalSetup(), library.Path(), "global setup in Premiere");
   std::cout << "  Premiere formats:";
-  for (PrPixelFormat format : premiere.DeclaredPixelFormats()) std::cout << ' ' << PremiereFormatName(format);
+  for (PrPixelFormat format : premiere.DeclaredPixelFormats()) std::cout << ' ' << PremiereFormatText(format);
   std::cout << "\n";
 
   RequireSuccess(ae.ParamsSetup(), library.Path(), "parameter setup");

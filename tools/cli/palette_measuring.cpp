@@ -11,6 +11,7 @@
 #include "commands.h"
 #include "depth_choice.h"
 #include "frame_pipeline.h"
+#include "layout_table.h"
 #include "timeline_image.h"
 #include "swatch_export.h"
 #include "tool_error.h"
@@ -26,10 +27,10 @@ void RequireDirectoryOf(const std::string& path) {
   if (!parent.empty() && !fs::is_directory(parent, error)) throw ToolError(path, "directory does not exist");
 }
 
-// The effect's Premiere path for float BGRA skips the analysis at low
-// quality and paints the last measured palette.
+// Whether the effect analyses this frame: some layouts skip the analysis at
+// low quality and paint the last measured palette.
 bool EffectAnalyses(const RenderSettings& settings, PixelLayout layout) {
-  return !(settings.premiere && layout == PixelLayout::kBgraFloat && !settings.high_quality);
+  return settings.high_quality || LayoutOf(layout).analyses_at_low_quality;
 }
 
 // The palette the effect holds: from which frame, and that frame's bands.
@@ -74,8 +75,8 @@ class PaletteMeasurer {
   std::string Host() const { return HostDescription(settings_.premiere, layouts_); }
 
  private:
-  // Premiere renders without the gain parameter.
-  double Gain() const { return settings_.premiere ? 1.0 : settings_.gain; }
+  // The gain parameter; the readout applies it where the layout does.
+  double Gain() const { return settings_.gain; }
 
   // Sums in 0-255 and in 0-1 do not add up: the whole shot is one layout.
   void RequireShotLayout(const Frame& frame, PixelLayout layout) {

@@ -11,7 +11,14 @@
 
 namespace huewright {
 
+// The layouts are palette/'s, outside minihost's namespace: minihost's
+// helpers for them are named here.
+using minihost::IsEightBitLayout;
+using minihost::IsFloatLayout;
+using minihost::LayoutDescription;
+using minihost::PackRow;
 using minihost::PixelLayout;
+using minihost::UnpackRow;
 
 struct SwatchNotation {
   // Red, green, blue as the format holds them: n / 255 or n / 32768 for

@@ -16,7 +16,14 @@
 
 namespace huewright {
 
+// The layouts are palette/'s, outside minihost's namespace: minihost's
+// helpers for them are named here.
+using minihost::IsEightBitLayout;
+using minihost::IsFloatLayout;
+using minihost::LayoutDescription;
+using minihost::PackRow;
 using minihost::PixelLayout;
+using minihost::UnpackRow;
 
 inline constexpr int kBands = 5;
 
@@ -26,19 +33,14 @@ struct BandReadout {
 };
 using PaletteReadout = std::array<BandReadout, kBands>;
 
-// Pixel (x, y) at the centre of swatch cell k of a width x height frame.
-struct CellCentre {
-  int x, y;
-};
-CellCentre SwatchCentre(int band, int width, int height);
-
 // The band sums and counts of a host world in its own layout; alpha 0 left
 // out on request.
 FrameBands MeasureWorld(const minihost::World& world, bool skip_transparent);
 
-// What the effect paints from these bands in this layout: its averaging
-// (with gain, which only After Effects applies), the layout's clamp and its
-// writer, read back as an output image is. The counts are the bands'.
+// What the effect paints from these bands in this layout: its publishing
+// step (averaging, with the gain where the layout applies it, and the
+// layout's clamp) and its writer, read back as an output image is. The
+// counts are the bands'.
 PaletteReadout PaintedFromBands(const FrameBands& bands, PixelLayout layout, double gain);
 
 // The swatches read back from a rendered frame, with the counts of bands. A

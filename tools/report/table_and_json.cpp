@@ -31,12 +31,18 @@ std::string JsonNumber(const std::string& text) {
   return text == "nan" || text == "inf" || text == "-inf" ? "null" : text;
 }
 
+// A band no pixel fell in has no colour of its own (the effect paints it
+// black): it is marked empty, its colours null.
 void PrintJsonBands(std::ostream& out, const PaletteReadout& palette, PixelLayout layout) {
   out << "[";
   for (int band = 0; band < kBands; ++band) {
+    out << (band ? ",\n        " : "") << "{\"band\": " << band;
+    if (palette[band].count == 0) {
+      out << ", \"empty\": true, \"hex\": null, \"rgb8\": null, \"rgb\": null, \"count\": 0}";
+      continue;
+    }
     const SwatchNotation colour = Notate(palette[band].rgb, layout);
-    out << (band ? ",\n        " : "") << "{\"band\": " << band
-        << ", \"hex\": " << (colour.known ? "\"" + colour.hex + "\"" : "null") << ", \"rgb8\": ";
+    out << ", \"empty\": false, \"hex\": " << (colour.known ? "\"" + colour.hex + "\"" : "null") << ", \"rgb8\": ";
     if (colour.known)
       out << "[" << colour.rgb8[0] << ", " << colour.rgb8[1] << ", " << colour.rgb8[2] << "]";
     else
