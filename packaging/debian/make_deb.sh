@@ -34,6 +34,10 @@ if [[ -n "$frei0r_filter" ]] && [[ -z "$(find "$stage" -name huewright_generator
   strip --strip-unneeded "$stage/usr/lib/frei0r-1/huewright_generator.so"
 fi
 
+# The OpenFX bundle comes in as a folder, which the install does not strip.
+ofx_binary=$stage/usr/OFX/Plugins/HuewrightGenerator.ofx.bundle/Contents/Linux-x86-64/HuewrightGenerator.ofx
+[[ ! -f "$ofx_binary" ]] || strip --strip-unneeded "$ofx_binary"
+
 doc=$stage/usr/share/doc/huewright
 mkdir -p "$doc" "$stage/usr/share/man/man1"
 install -m 0644 "$here/copyright" "$doc/copyright"
