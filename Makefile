@@ -87,11 +87,14 @@ demo: native
 release: native
 	@bash packaging/release.sh $(NATIVE) $(WINDOWS) dist
 
-# The per-pixel table, then the whole-frame tables of both builds and their
-# Windows/native ratios (bench-windows), then the frei0r filter (bench-frei0r).
+# The per-pixel table, the OpenFX plug-in's 4K render against a memcpy, then
+# the whole-frame tables of both builds and their Windows/native ratios
+# (bench-windows), then the frei0r filter (bench-frei0r).
 bench: native
 	@cmake --build $(NATIVE) --target palette_bench -j $(JOBS)
 	@$(NATIVE)/bench/palette_bench
+	@cmake --build $(NATIVE) --target ofx_bench -j $(JOBS)
+	@$(NATIVE)/bench/ofx_bench $(NATIVE)/ofx/HuewrightGenerator.ofx.bundle
 	@$(MAKE) --no-print-directory bench-windows
 	@$(MAKE) --no-print-directory bench-frei0r
 

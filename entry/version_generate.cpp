@@ -1,6 +1,8 @@
-// Build-time tool: writes the VERSIONINFO resource script of the Windows
-// effect and the release's version text ("1.0.0", read by the packaging
-// scripts), both from version_info.h. It runs on the build machine.
+// Build-time tool: writes the VERSIONINFO resource script of a Windows
+// binary of the release and the release's version text ("1.0.0", read by
+// the packaging scripts), both from version_info.h. The effect's file name
+// and description are the default; another binary passes its own. It runs
+// on the build machine.
 #include <cstdio>
 #include <string>
 
@@ -16,7 +18,13 @@ std::string Quoted(const std::string& text) {
   return out + "\"";
 }
 
-std::string ResourceScript() {
+// The strings that tell one binary of the release from another.
+struct FileNames {
+  std::string original_filename = version_info::kOriginalFilename;
+  std::string file_description = version_info::kFileDescription;
+};
+
+std::string ResourceScript(const FileNames& file) {
   using namespace version_info;
   const Parts& p = kParts;
   const std::string numbers = std::to_string(p.major) + "," + std::to_string(p.minor) + "," +
@@ -35,9 +43,9 @@ std::string ResourceScript() {
   rc += "FILESUBTYPE 0x0\n";
   rc += "BEGIN\n  BLOCK \"StringFileInfo\"\n  BEGIN\n    BLOCK \"040904B0\"\n    BEGIN\n";
   const std::pair<const char*, std::string> values[] = {
-      {"CompanyName", kCompanyName},         {"FileDescription", kFileDescription},
+      {"CompanyName", kCompanyName},         {"FileDescription", file.file_description},
       {"FileVersion", FileVersionText()},    {"InternalName", kInternalName},
-      {"LegalCopyright", kLegalCopyright},   {"OriginalFilename", kOriginalFilename},
+      {"LegalCopyright", kLegalCopyright},   {"OriginalFilename", file.original_filename},
       {"ProductName", kProductName},         {"ProductVersion", ReleaseText()},
   };
   for (const auto& [name, value] : values) rc += "      VALUE " + Quoted(name) + ", " + Quoted(value) + "\n";
@@ -63,9 +71,11 @@ bool WriteFile(const char* path, const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: %s RESOURCE_SCRIPT VERSION_TEXT\n", argv[0]);
+  if (argc != 3 && argc != 5) {
+    std::fprintf(stderr, "usage: %s RESOURCE_SCRIPT VERSION_TEXT [ORIGINAL_FILENAME FILE_DESCRIPTION]\n", argv[0]);
     return 2;
   }
-  return WriteFile(argv[1], ResourceScript()) && WriteFile(argv[2], version_info::ReleaseText() + "\n") ? 0 : 1;
+  FileNames file;
+  if (argc == 5) file = {argv[3], argv[4]};
+  return WriteFile(argv[1], ResourceScript(file)) && WriteFile(argv[2], version_info::ReleaseText() + "\n") ? 0 : 1;
 }

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Writes a release into OUT_DIR from the two build trees:
-#   HuewrightGenerator-<version>-win64.zip        the .aex, LICENSE.txt, INSTALL.txt,
-#                                                 CONTROLS.txt
+#   HuewrightGenerator-<version>-win64.zip        the .aex, the OpenFX bundle,
+#                                                 LICENSE.txt, INSTALL.txt,
+#                                                 CONTROLS.txt, OPENFX.txt
 #   HuewrightGenerator-<version>-win64-setup.exe  the NSIS installer
-#   huewright_<version>_amd64.deb                 the tool, the native effect (and
-#                                                 the frei0r filter when it is built)
+#   huewright_<version>_amd64.deb                 the tool, the native effect, the
+#                                                 OpenFX bundle (and the frei0r
+#                                                 filter when it is built)
 #   SHA256SUMS
 #
 #   bash packaging/release.sh NATIVE_BUILD WINDOWS_BUILD OUT_DIR
@@ -29,6 +31,8 @@ version_file=$windows/entry/version/version.txt
 need_file "$aex" "build the Windows tree (make windows)"
 need_file "$version_file" "build the Windows tree (make windows)"
 need_file "$native/tools/huewright" "build the native tree (make native)"
+bundle=$native/ofx/HuewrightGenerator.ofx.bundle
+need_file "$bundle/Contents/Win64/HuewrightGenerator.ofx" "build the native tree after the Windows one (make native)"
 version=$(<"$version_file")
 [[ "$version" =~ ^[0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "$version_file holds no version (\"$version\")"
 
@@ -48,8 +52,8 @@ setup_name=HuewrightGenerator-$version-win64-setup.exe
 deb_name=huewright_${version}_amd64.deb
 
 mkdir -p "$work/dist"
-bash "$root/packaging/windows/package.sh" zip "$aex" "$work/dist/$zip_name"
-bash "$root/packaging/windows/package.sh" installer "$aex" "$work/dist/$setup_name"
+bash "$root/packaging/windows/package.sh" zip "$aex" "$work/dist/$zip_name" "$bundle"
+bash "$root/packaging/windows/package.sh" installer "$aex" "$work/dist/$setup_name" "$bundle"
 bash "$root/packaging/debian/make_deb.sh" "$native" "$version" "$work/dist/$deb_name"
 (cd "$work/dist" && sha256sum "$setup_name" "$zip_name" "$deb_name" >SHA256SUMS)
 

@@ -68,6 +68,10 @@ void ClampRgb16(BandStats& stats) {
   ForEachSum(stats.rgb_sums, [](double& value) { value = ClampAbove(value, 32768.0); });
 }
 
+void ClampRgb16Full(BandStats& stats) {
+  ForEachSum(stats.rgb_sums, [](double& value) { value = ClampAbove(value, 65535.0); });
+}
+
 BandStats& ProcessBandStats() {
   static BandStats stats;
   return stats;

@@ -34,6 +34,7 @@ void NormaliseSums(BandSums& sums, const int64_t counts[kBandCount], double gain
 void ClampRgbUnit(BandStats& stats);
 void ClampRgb8(BandStats& stats);
 void ClampRgb16(BandStats& stats);
+void ClampRgb16Full(BandStats& stats);
 
 // The one record of the process. Its switch may be read and flipped at any
 // time; sums and counts are only touched inside WithBandStats.

@@ -13,5 +13,8 @@ void ApplyClamp(BandStats& stats, RgbClamp clamp) {
     case RgbClamp::k16:
       ClampRgb16(stats);
       return;
+    case RgbClamp::k16Full:
+      ClampRgb16Full(stats);
+      return;
   }
 }

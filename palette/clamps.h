@@ -10,6 +10,7 @@ enum class RgbClamp {
   kUnit,  // float BGRA: 0 to 1, NaN to 0 (ClampRgbUnit)
   k8,     // 8-bit: 0 to 255 (ClampRgb8)
   k16,    // 16-bit: 0 to 32768 (ClampRgb16)
+  k16Full,  // full-range 16-bit: 0 to 65535 (ClampRgb16Full)
 };
 
 void ApplyClamp(BandStats& stats, RgbClamp clamp);

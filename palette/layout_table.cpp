@@ -112,8 +112,7 @@ constexpr LayoutInfo kLayouts[] = {
     Measured<VuyaFloatLayout>({kVuyaFloat, "vuya32f", "VUYA 32f", kPremiere, 32, kYuv, RgbClamp::kNone, false, true}),
     NotMeasured<Vuya8Pixel>({kVuya8, "vuya8", "VUYA 8u", kPremiere, 8, kYuv, RgbClamp::kNone, false, true}),
     Measured<Rgba8Layout>({kRgba8, "rgba8", "RGBA 8-bit", kOpenHost, 8, kRgb, RgbClamp::k8, true, true}),
-    // Its full-range arithmetic and 65535 clamp come with the OpenFX adapter.
-    NotMeasured<Rgba16Pixel>({kRgba16, "rgba16", "RGBA 16-bit", kOpenHost, 16, kRgb, RgbClamp::kNone, true, true}),
+    Measured<Rgba16Layout>({kRgba16, "rgba16", "RGBA 16-bit", kOpenHost, 16, kRgb, RgbClamp::k16Full, true, true}),
     Measured<RgbaFloatLayout>(
         {kRgbaFloat, "rgba32f", "RGBA 32-bit float", kOpenHost, 32, kRgb, RgbClamp::kNone, true, true}),
 };

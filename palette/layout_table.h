@@ -25,7 +25,7 @@ enum class PixelLayout : uint8_t {
   kVuyaFloat,  // Premiere VUYA_4444_32f, VuyaFloatPixel
   kVuya8,      // Premiere VUYA_4444_8u, Vuya8Pixel: not declared by the effect, not measured
   kRgba8,      // frei0r's RGBA8888, Rgba8Pixel
-  kRgba16,     // OpenFX 16-bit RGBA, Rgba16Pixel, full range 0..65535: not measured yet
+  kRgba16,     // OpenFX 16-bit RGBA, Rgba16Pixel, full range 0..65535
   kRgbaFloat,  // OpenFX float RGBA, RgbaFloatPixel
 };
 

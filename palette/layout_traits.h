@@ -231,6 +231,11 @@ struct EightBitUnit {
 struct SixteenBitUnit {
   static constexpr double kValue = 3.05e-5;
 };
+// The open hosts' 16-bit channels span 0..65535: the same band fractions of
+// that full scale, through the double nearest 1 / 65535.
+struct SixteenBitFullUnit {
+  static constexpr double kValue = 1.0 / 65535.0;
+};
 
 using Argb8Layout = IntegerRgbLayout<ChannelsOf<Argb8Pixel>, uint8_t, EightBitUnit, uint8_t{255}, &SwatchPixels::argb8>;
 using Bgra8Layout = IntegerRgbLayout<ChannelsOf<Bgra8Pixel>, uint8_t, EightBitUnit, uint8_t{255}, &SwatchPixels::bgra8>;
@@ -241,5 +246,7 @@ using Argb16Layout =
 using ArgbFloatLayout = FloatRgbLayout<ChannelsOf<ArgbFloatPixel>>;
 using BgraFloatLayout = FloatRgbLayout<ChannelsOf<BgraFloatPixel>>;
 using RgbaFloatLayout = FloatRgbLayout<ChannelsOf<RgbaFloatPixel>>;
+using Rgba16Layout =
+    IntegerRgbLayout<ChannelsOf<Rgba16Pixel>, uint16_t, SixteenBitFullUnit, uint16_t{65535}, &SwatchPixels::rgba16>;
 
 #endif

@@ -19,6 +19,7 @@ void PrepareSwatchPixels(BandPalette& palette) {
     swatches.bgra8[band] = Bgra8Layout::SwatchOf(palette.rgb[band]);
     swatches.rgba8[band] = Rgba8Layout::SwatchOf(palette.rgb[band]);
     swatches.argb16[band] = Argb16Layout::SwatchOf(palette.rgb[band]);
+    swatches.rgba16[band] = Rgba16Layout::SwatchOf(palette.rgb[band]);
   }
   swatches.ready = true;
 }

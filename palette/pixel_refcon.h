@@ -17,6 +17,7 @@ struct SwatchPixels {
   Bgra8Pixel bgra8[kBandCount];
   Rgba8Pixel rgba8[kBandCount];
   Argb16Pixel argb16[kBandCount];
+  Rgba16Pixel rgba16[kBandCount];
   bool ready;
 };
 

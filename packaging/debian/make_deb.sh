@@ -34,6 +34,10 @@ if [[ -n "$frei0r_filter" ]] && [[ -z "$(find "$stage" -name huewright_generator
   strip --strip-unneeded "$stage/usr/lib/frei0r-1/huewright_generator.so"
 fi
 
+# The OpenFX bundle comes in as a folder, which the install does not strip.
+ofx_binary=$stage/usr/OFX/Plugins/HuewrightGenerator.ofx.bundle/Contents/Linux-x86-64/HuewrightGenerator.ofx
+[[ ! -f "$ofx_binary" ]] || strip --strip-unneeded "$ofx_binary"
+
 doc=$stage/usr/share/doc/huewright
 mkdir -p "$doc" "$stage/usr/share/man/man1"
 install -m 0644 "$here/copyright" "$doc/copyright"
@@ -70,6 +74,10 @@ depends=$(cd "$work/src" && dpkg-shlibdeps -O "${shlibdeps_args[@]}" 2>/dev/null
 installed_size=$(du -k -s --apparent-size "$stage/usr" | cut -f1)
 sed -e "s/@VERSION@/$version/" -e "s/@MAINTAINER@/$maintainer/" -e "s/@DEPENDS@/$depends/" \
   -e "s/@INSTALLED_SIZE@/$installed_size/" "$here/control.in" >"$stage/DEBIAN/control"
+if [[ -d "$stage/usr/OFX/Plugins/HuewrightGenerator.ofx.bundle" ]]; then
+  printf ' .\n It holds the effect as an OpenFX plug-in too, in /usr/OFX/Plugins, for\n Resolve, Nuke and Natron.\n' \
+    >>"$stage/DEBIAN/control"
+fi
 if [[ -n "$(find "$stage" -name huewright_generator.so -print -quit)" ]]; then
   printf ' .\n It also holds the effect as a frei0r filter, for ffmpeg, MLT and GStreamer.\n' \
     >>"$stage/DEBIAN/control"

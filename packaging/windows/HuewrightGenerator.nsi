@@ -11,6 +11,10 @@
 ; with a fixed folder under Common Files as the fallback. The effect goes
 ; into a Kestrow folder of its own inside it, beside its uninstaller.
 ;
+; Built with -DOFX_BUNDLE=DIR it also installs the OpenFX plug-in: the
+; bundle's Windows binary and icon into the OpenFX folder under Common Files,
+; where Resolve, Nuke, Natron, Vegas and Fusion look.
+;
 ; Exit codes: 0 installed; 1 cancelled by the user; 2 a host is running;
 ; 3 a newer version is already installed there (nothing changed); 4 a host
 ; still holds the effect file.
@@ -37,6 +41,7 @@ ManifestDPIAware true
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\KestrowHuewrightGenerator"
 !define PUBLISHER "Kestrow Productions"
 !define VENDOR_FOLDER "Kestrow"
+!define OFX_FOLDER "$COMMONFILES64\OFX\Plugins\HuewrightGenerator.ofx.bundle"
 
 !include LogicLib.nsh
 !include WordFunc.nsh
@@ -224,6 +229,12 @@ Section "Huewright Generator" SectionEffect
   Call RemoveCopyElsewhere
   SetOutPath "$INSTDIR"
   File "/oname=${EFFECT_FILE}" "${AEX}"
+!ifdef OFX_BUNDLE
+  SetOutPath "${OFX_FOLDER}\Contents\Win64"
+  File "/oname=HuewrightGenerator.ofx" "${OFX_BUNDLE}/Contents/Win64/HuewrightGenerator.ofx"
+  SetOutPath "${OFX_FOLDER}\Contents\Resources"
+  File "/oname=com.kestrow.HuewrightGenerator.png" "${OFX_BUNDLE}/Contents/Resources/com.kestrow.HuewrightGenerator.png"
+!endif
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
 
   SectionGetSize ${SectionEffect} $0
@@ -250,5 +261,15 @@ Section "Uninstall"
   Delete "$INSTDIR\${EFFECT_FILE}"
   Delete "$INSTDIR\${UNINSTALLER}"
   RMDir "$INSTDIR"
+  ; The bundle's own files and folders; the OpenFX folders above it only
+  ; when no other plug-in is left in them.
+  Delete "${OFX_FOLDER}\Contents\Win64\HuewrightGenerator.ofx"
+  Delete "${OFX_FOLDER}\Contents\Resources\com.kestrow.HuewrightGenerator.png"
+  RMDir "${OFX_FOLDER}\Contents\Win64"
+  RMDir "${OFX_FOLDER}\Contents\Resources"
+  RMDir "${OFX_FOLDER}\Contents"
+  RMDir "${OFX_FOLDER}"
+  RMDir "$COMMONFILES64\OFX\Plugins"
+  RMDir "$COMMONFILES64\OFX"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd

@@ -17,10 +17,11 @@
 set -uo pipefail
 export LC_ALL=C
 
-usage="usage: installer_test.sh EFFECT.aex VERSION_TXT SCRATCH_DIR"
+usage="usage: installer_test.sh EFFECT.aex VERSION_TXT SCRATCH_DIR OFX_BUNDLE"
 aex=$(realpath "${1:?$usage}")
 version=$(<"${2:?$usage}")
 scratch=${3:?$usage}
+bundle=$(realpath "${4:?$usage}")
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 packaging=$here/../../packaging
 loader=/usr/lib/wine/wine64
@@ -40,7 +41,8 @@ wine() { timeout --kill-after=5 "${WINE_CALL_SECONDS:-90}" "$loader" "$@"; }
 
 # The release under test, and an older one: the same effect with version
 # 0.9.0.1 in its version resource.
-bash "$packaging/windows/package.sh" installer "$aex" "$scratch/setup.exe" || die "building the installer failed"
+bash "$packaging/windows/package.sh" installer "$aex" "$scratch/setup.exe" "$bundle" ||
+  die "building the installer failed"
 cp "$aex" "$scratch/old.aex"
 /usr/bin/python3 - "$scratch/old.aex" <<'EOF' || die "cannot make the older effect file"
 import struct, sys
@@ -112,6 +114,12 @@ before=$(snapshot)
 install "$scratch/setup.exe" || fail "silent install exited with $?"
 expect_effect "$fallback/Kestrow" "$aex" "no host keys: effect in the fixed MediaCore folder"
 expect_entry_version "$version"
+ofx_installed=$drive/"Program Files/Common Files/OFX/Plugins/HuewrightGenerator.ofx.bundle/Contents"
+if cmp -s "$bundle/Contents/Win64/HuewrightGenerator.ofx" "$ofx_installed/Win64/HuewrightGenerator.ofx" &&
+   cmp -s "$bundle/Contents/Resources/com.kestrow.HuewrightGenerator.png" \
+     "$ofx_installed/Resources/com.kestrow.HuewrightGenerator.png"; then
+  pass "OpenFX bundle in Common Files/OFX/Plugins"
+else fail "the OpenFX bundle is missing from C:/Program Files/Common Files/OFX/Plugins or differs"; fi
 [[ $(registry_value Publisher) == "Kestrow Productions" ]] || fail "uninstall entry has no publisher"
 [[ $(registry_value DisplayName) == "Huewright Generator" ]] || fail "uninstall entry has no display name"
 uninstall
@@ -121,7 +129,7 @@ left=$(comm -13 <(echo "$before") <(snapshot))
 removed=$(comm -23 <(echo "$before") <(snapshot))
 expected_left=$(p=.; IFS=/; for part in $fallback; do p="$p/$part"; echo "$p"; done | comm -13 <(echo "$before") -)
 [[ -z "$removed" ]] || fail "the uninstall removed what it did not install: $removed"
-if [[ "$left" == "$expected_left" ]]; then pass "uninstall removed the file, the Kestrow folder and the entry"
+if [[ "$left" == "$expected_left" ]]; then pass "uninstall removed the files, the Kestrow and OpenFX folders and the entry"
 else fail "left behind after uninstalling: $(comm -13 <(echo "$expected_left") <(echo "$left"))"; fi
 
 # 2. Folder from the registry: the newest host version wins.

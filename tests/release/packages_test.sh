@@ -54,11 +54,14 @@ file -b "$scratch/run1/$setup" | grep -q '^PE32+ executable' || fail "$setup is 
 
 # The zip.
 listing=$(unzip -Z1 "$scratch/run1/$zip")
-expected=$'CONTROLS.txt\nHuewrightGenerator.aex\nINSTALL.txt\nLICENSE.txt'
-[[ "$listing" == "$expected" ]] && pass "zip holds exactly its four files, sorted" || fail "zip holds: $listing"
+expected=$'CONTROLS.txt\nHuewrightGenerator.aex\nHuewrightGenerator.ofx.bundle/Contents/Linux-x86-64/HuewrightGenerator.ofx\nHuewrightGenerator.ofx.bundle/Contents/Resources/com.kestrow.HuewrightGenerator.png\nHuewrightGenerator.ofx.bundle/Contents/Win64/HuewrightGenerator.ofx\nINSTALL.txt\nLICENSE.txt\nOPENFX.txt'
+[[ "$listing" == "$expected" ]] && pass "zip holds exactly its files, sorted" || fail "zip holds: $listing"
 unzip -q "$scratch/run1/$zip" -d "$scratch/zip" || fail "cannot unpack the zip"
 cmp -s "$scratch/zip/HuewrightGenerator.aex" "$windows/entry/HuewrightGenerator.aex" || fail "zip's .aex differs from the build"
-for pair in LICENSE:LICENSE.txt packaging/windows/INSTALL.txt:INSTALL.txt docs/controls.md:CONTROLS.txt; do
+diff -r "$scratch/zip/HuewrightGenerator.ofx.bundle" "$native/ofx/HuewrightGenerator.ofx.bundle" >/dev/null ||
+  fail "zip's OpenFX bundle differs from the build's"
+for pair in LICENSE:LICENSE.txt packaging/windows/INSTALL.txt:INSTALL.txt docs/controls.md:CONTROLS.txt \
+            docs/openfx.md:OPENFX.txt; do
   cmp -s <(sed 's/$/\r/' "$root/${pair%%:*}") "$scratch/zip/${pair#*:}" || fail "zip's ${pair#*:} is not a CRLF copy of ${pair%%:*}"
 done
 times=$(unzip -Z -T "$scratch/run1/$zip" | awk '/^-/ {print $7}' | sort -u)
@@ -71,7 +74,9 @@ dpkg-deb -f "$deb_path" Depends | grep -q 'libopenimageio' || fail "package does
 contents=$(dpkg-deb -c "$deb_path")
 required=(./usr/bin/huewright ./usr/lib/huewright/HuewrightGenerator.so ./usr/share/man/man1/huewright.1.gz
           ./usr/share/doc/huewright/copyright ./usr/share/doc/huewright/controls.md
-          ./usr/share/doc/huewright/README.md ./usr/share/doc/huewright/huewright.md)
+          ./usr/share/doc/huewright/README.md ./usr/share/doc/huewright/huewright.md
+          ./usr/OFX/Plugins/HuewrightGenerator.ofx.bundle/Contents/Linux-x86-64/HuewrightGenerator.ofx
+          ./usr/OFX/Plugins/HuewrightGenerator.ofx.bundle/Contents/Resources/com.kestrow.HuewrightGenerator.png)
 for path in "${required[@]}"; do
   grep -q " $path\$" <<<"$contents" || fail "package lacks $path"
 done

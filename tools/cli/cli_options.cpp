@@ -239,7 +239,8 @@ std::optional<CliOptions> ParseCommandLine(int argc, char** argv) {
   palette->add_flag("--json", options.json, "palette as one JSON document");
   AddPaletteOutputOptions(*palette, options.palette);
   palette->footer(kPaletteFooter);
-  CLI::App* info = app.add_subcommand("info", "show the effect's registration, parameters and About text");
+  CLI::App* info = app.add_subcommand(
+      "info", "show the effect's registration, parameters and About text (an OpenFX bundle's given as --plugin)");
   AddPluginOption(*info, options);
   info->footer(kInfoFooter);
   CLI::App* help = app.add_subcommand("help", "show this help, or a command's with `help COMMAND`");

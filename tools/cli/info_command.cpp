@@ -8,6 +8,7 @@
 #include "commands.h"
 #include "gbk_text.h"
 #include "minihost.h"
+#include "ofx_info.h"
 #include "pe_reader.h"
 #include "tool_error.h"
 
@@ -169,6 +170,11 @@ void PrintWindows(const std::string& path) {
 int RunInfo(const CliOptions& options) {
   const std::string path = PluginPath(options);
   std::error_code error;
+  if (IsOpenFxBundle(path)) {
+    if (!std::filesystem::is_directory(path, error)) throw ToolError(path, "OpenFX bundle not found");
+    PrintOpenFxBundle(path);
+    return 0;
+  }
   if (!std::filesystem::is_regular_file(path, error)) throw ToolError(path, "effect library not found");
   if (LooksLikePe(path))
     PrintWindows(path);
