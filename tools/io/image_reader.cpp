@@ -219,13 +219,13 @@ OIIO::ImageInput* FrameReader::Open(const std::string& path) {
 
 // The headers of every part of an image file, or of a movie's frames.
 std::vector<OIIO::ImageSpec> FrameReader::Headers(const std::string& path) {
-  if (movie_ && movie_path_ == path) return {movie_->Spec()};
+  if (movie_ && movie_path_ == path) return {movie_->ImageHeader()};
   movie_.reset();
   movie_path_.clear();
   if (IsMovieFile(path)) {
     movie_ = std::make_unique<MovieReader>(path);
     movie_path_ = path;
-    return {movie_->Spec()};
+    return {movie_->ImageHeader()};
   }
   OIIO::ImageInput* in = Open(path);
   std::vector<OIIO::ImageSpec> specs;

@@ -32,11 +32,11 @@ class MovieReader {
 
   // Every frame's header: RGB (RGBA when the video has alpha), 8 bits, or
   // 16 for deeper video; oiio:Movie, FramesPerSecond and the container's tags.
-  const OIIO::ImageSpec& Spec() const { return spec_; }
+  const OIIO::ImageSpec& ImageHeader() const { return spec_; }
   // Frames counted by demuxing the whole file (containers such as Matroska
   // do not record it).
   int CountFrames();
-  // Frame `index` (from 0) into `pixels` (Spec().image_bytes()); false past
+  // Frame `index` (from 0) into `pixels` (ImageHeader().image_bytes()); false past
   // the end. Throws ToolError for undecodable data.
   bool ReadFrame(int index, std::vector<std::byte>& pixels);
 

@@ -102,9 +102,9 @@ size_t RecordingOutput::size() const {
   return static_cast<size_t>(status.st_size);
 }
 
-void RecordingOutput::AttachTo(OIIO::ImageSpec& spec) {
+void RecordingOutput::AttachTo(OIIO::ImageSpec& image_spec) {
   OIIO::Filesystem::IOProxy* self = this;
-  spec.attribute("oiio:ioproxy", OIIO::TypeDesc::PTR, &self);
+  image_spec.attribute("oiio:ioproxy", OIIO::TypeDesc::PTR, &self);
 }
 
 void RecordingOutput::Finish() {

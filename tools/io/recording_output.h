@@ -35,8 +35,8 @@ class RecordingOutput final : public OIIO::Filesystem::IOProxy {
   size_t pwrite(const void* buf, size_t size, int64_t offset) override;
   size_t size() const override;
 
-  // Makes a writer opened with `spec` write through this file.
-  void AttachTo(OIIO::ImageSpec& spec);
+  // Makes a writer opened with `image_spec` write through this file.
+  void AttachTo(OIIO::ImageSpec& image_spec);
   // Closes the file; throws ToolError with the system's reason when any
   // write (or the close) failed.
   void Finish();
