@@ -8,8 +8,9 @@
 // values, so the cells end bit for bit as theirs.
 //
 // (Adding into the cells in memory four at a time makes each step load what
-// the previous one stored, at addresses known only once the bands are: the
-// processor then holds every load back, a third of the pace of this form.)
+// the previous one stored, at addresses known only once the bands are, and
+// the processor holds every load back: about half the pace of this form on
+// footage, timed.)
 #ifndef HUEWRIGHT_PALETTE_FLOAT_RUNS_AVX_H
 #define HUEWRIGHT_PALETTE_FLOAT_RUNS_AVX_H
 

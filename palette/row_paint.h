@@ -1,10 +1,10 @@
 // The drawing pass over whole rows, for any layout, on raw bytes: a row
-// outside the swatch strip is a copy of its input; a row inside it is a copy
-// left and right of the cells, and each cell is filled with its swatch
-// pixel. Written over pixel sizes and byte patterns, not channel names: a
-// layout supplies its five swatch pixels and the bits a swatch keeps from the
-// input (VUYA keeps alpha), and the result is what its per-pixel writer
-// leaves, pixel by pixel.
+// outside the swatch strip is a copy of its input (CopyRowBytes); a row
+// inside it is a copy left and right of the cells, and each cell is filled
+// with its swatch pixel (DrawStripRowBytes). Written over pixel sizes and
+// byte patterns, not channel names: a layout supplies its five swatch pixels
+// and the bits a swatch keeps from the input (VUYA keeps alpha), and the
+// result is what its per-pixel writer leaves, pixel by pixel.
 //
 // Our own 16-byte loops rather than memcpy: the pixel code makes no library
 // calls (tests/artifact/check_pixel_calls.py), and memory, not instructions,
@@ -119,13 +119,13 @@ inline void FillCell(const unsigned char* in, unsigned char* out, int64_t begin,
 // a column.
 inline int64_t WithinRow(int64_t edge, int32_t width) { return edge < 0 ? 0 : edge > width ? width : edge; }
 
-// One row of width pixels: a copy of in, with the cells painted when
-// in_strip. in and out are the same row or do not overlap.
-inline void DrawRowBytes(const unsigned char* in, unsigned char* out, int32_t width, bool in_strip,
-                         const int64_t column_edges[kBandCount + 1], const RowSwatches& swatches) {
+// One row of the swatch strip, width pixels: a copy of in left and right of
+// the cells, each cell painted. in and out are the same row or do not
+// overlap.
+inline void DrawStripRowBytes(const unsigned char* in, unsigned char* out, int32_t width,
+                              const int64_t column_edges[kBandCount + 1], const RowSwatches& swatches) {
   if (width <= 0) return;
   const std::size_t pixel_bytes = static_cast<std::size_t>(swatches.pixel_bytes);
-  if (!in_strip) return CopyRowBytes(in, out, static_cast<std::size_t>(width) * pixel_bytes);
   int64_t edges[kBandCount + 1];
   for (int k = 0; k <= kBandCount; ++k) edges[k] = WithinRow(column_edges[k], width);
   const int64_t first = edges[0], end = edges[kBandCount] > first ? edges[kBandCount] : first;

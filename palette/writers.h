@@ -100,7 +100,7 @@ void DrawRow(PixelRefcon* refcon, int32_t y, const typename Layout::Pixel* in, t
     return row_paint::CopyRowBytes(in_bytes, out_bytes, static_cast<std::size_t>(width) * sizeof *in,
                                    refcon->streams_copies);
   const RowSwatches swatches = SwatchesOf<Layout>(*refcon->palette);
-  row_paint::DrawRowBytes(in_bytes, out_bytes, width, true, refcon->swatch.column_edges, swatches);
+  row_paint::DrawStripRowBytes(in_bytes, out_bytes, width, refcon->swatch.column_edges, swatches);
 }
 
 #endif
