@@ -30,6 +30,7 @@
 // wall clock counts their turns too (the two-host throughput stays wall
 // time; the CPU clock of Windows is too coarse for it to help there).
 
+#include "bench_options.h"
 #include "minihost.h"
 #include "photo_frame.h"
 
@@ -108,10 +109,6 @@ double Now() {
   return std::chrono::duration<double>(Clock::now().time_since_epoch()).count();
 }
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
 
 struct Timing {
   double render_ms, ratio;
@@ -217,25 +214,15 @@ double ConcurrentThroughput(const minihost::EffectLibrary& effect, const LayoutC
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::string> positional;
-  bool quick = false;
-  std::string only;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--quick")
-      quick = true;
-    else if (arg == "--cpu-time")
-      cpu_time = true;
-    else if (arg == "--case" && i + 1 < argc)
-      only = argv[++i];
-    else
-      positional.push_back(arg);
-  }
+  const BenchOptions options = ParseBenchOptions(argc, argv);
+  const std::vector<std::string>& positional = options.positional;
+  const bool quick = options.quick;
+  cpu_time = options.cpu_time;
   if (positional.empty() || positional.size() > 2) {
     std::fprintf(stderr, "usage: frame_bench EFFECT_LIBRARY [RESULTS_FILE] [--quick] [--case TEXT] [--cpu-time]\n");
     return 2;
   }
-  auto selected = [&](const std::string& row) { return row.find(only) != std::string::npos; };
+  auto selected = [&](const std::string& row) { return options.Selected(row); };
   std::ofstream results;
   if (positional.size() > 1) results.open(positional[1]);
   try {

@@ -28,6 +28,8 @@ extern "C" {
 #include <frei0r.h>
 }
 
+#include "bench_options.h"
+
 #include "photo_frame.h"
 
 namespace {
@@ -109,10 +111,6 @@ double ThreadSeconds() {
   return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
 
 struct Timing {
   double update_ms, ratio;
@@ -150,18 +148,9 @@ struct Size {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::string> positional;
-  bool quick = false;
-  std::string only;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--quick")
-      quick = true;
-    else if (arg == "--case" && i + 1 < argc)
-      only = argv[++i];
-    else if (arg != "--cpu-time")
-      positional.push_back(arg);
-  }
+  const BenchOptions options = ParseBenchOptions(argc, argv);
+  const std::vector<std::string>& positional = options.positional;
+  const bool quick = options.quick;
   if (positional.size() != 1) {
     std::fprintf(stderr, "usage: frei0r_bench FILTER_LIBRARY [--quick] [--case TEXT] [--cpu-time]\n");
     return 2;
@@ -175,7 +164,7 @@ int main(int argc, char** argv) {
     std::printf("%-6s %-8s %10s %8s %8s\n", "size", "content", "update ms", "ratio", "goal");
     for (const Size& size : {Size{1920, 1080, "1080p"}, Size{3840, 2160, "4K"}})
       for (Content content : {Content::kPhoto, Content::kGrain, Content::kNoise}) {
-        if ((std::string(size.name) + '|' + NameOf(content)).find(only) == std::string::npos) continue;
+        if (!options.Selected(std::string(size.name) + '|' + NameOf(content))) continue;
         const Timing t = TimeUpdates(filter, size.width, size.height, content, quick ? 9 : 25);
         std::printf("%-6s %-8s %10.2f %8.2f", size.name, NameOf(content), t.update_ms, t.ratio);
         if (size.width == 3840) std::printf(" %7.1fx%s", kGoal, t.ratio <= kGoal ? "" : "  over goal");
