@@ -283,6 +283,20 @@ TEST_F(Frei0rFilterTest, InstancesOnSeveralThreadsEachPaintTheirOwnFrames) {
       EXPECT_EQ(FirstDifference(expected[index], outputs[t][index]), "") << "thread " << t << " frame " << index;
 }
 
+// The two 120x80 halves of a 120x160 frame through one instance built for
+// the slice height, on two threads at once, as melt slices a frame.
+RgbaImage UpdateHalvesAtOnce(Instance& instance, const RgbaImage& frame) {
+  RgbaImage out = Blank(120, 160);
+  std::vector<std::thread> slices;
+  for (int half = 0; half < 2; ++half)
+    slices.emplace_back([&, half] {
+      const size_t offset = static_cast<size_t>(half) * 120 * 80;
+      Filter().update(instance.get(), 0.0, frame.pixels.data() + offset, out.pixels.data() + offset);
+    });
+  for (std::thread& thread : slices) thread.join();
+  return out;
+}
+
 // As melt slicing a frame: one instance built for the slice height, called
 // from two threads at once with the halves of a frame. Each slice is
 // measured and painted as a frame of its own.
@@ -295,14 +309,7 @@ TEST_F(Frei0rFilterTest, SlicesOfOneFrameOnOneInstanceAreFramesOfTheirOwn) {
 
   Instance instance(120, 80);
   for (int round = 0; round < 8; ++round) {
-    RgbaImage out = Blank(120, 160);
-    std::vector<std::thread> slices;
-    for (int half = 0; half < 2; ++half)
-      slices.emplace_back([&, half] {
-        const size_t offset = static_cast<size_t>(half) * 120 * 80;
-        Filter().update(instance.get(), 0.0, frame.pixels.data() + offset, out.pixels.data() + offset);
-      });
-    for (std::thread& thread : slices) thread.join();
+    const RgbaImage out = UpdateHalvesAtOnce(instance, frame);
     for (int half = 0; half < 2; ++half) {
       RgbaImage painted = Blank(120, 80);
       std::memcpy(painted.pixels.data(), out.pixels.data() + half * 120 * 80, 120 * 80 * 4);
@@ -332,14 +339,7 @@ TEST_F(Frei0rFilterTest, MeasureOffPaintsEverySliceWithTheLastMeasuredPalette) {
   instance.Update(measured);
   instance.Set(kMeasure, 0.0);
   for (int round = 0; round < 8; ++round) {
-    RgbaImage out = Blank(120, 160);
-    std::vector<std::thread> slices;
-    for (int half = 0; half < 2; ++half)
-      slices.emplace_back([&, half] {
-        const size_t offset = static_cast<size_t>(half) * 120 * 80;
-        Filter().update(instance.get(), 0.0, frame.pixels.data() + offset, out.pixels.data() + offset);
-      });
-    for (std::thread& thread : slices) thread.join();
+    const RgbaImage out = UpdateHalvesAtOnce(instance, frame);
     EXPECT_EQ(FirstDifference(expected, out), "") << "round " << round;
   }
 }
