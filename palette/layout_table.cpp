@@ -54,28 +54,8 @@ struct Facts {
   bool analyses_at_low_quality;
 };
 
-template <class Layout>
-constexpr LayoutInfo Measured(const Facts& facts) {
-  return {facts.layout,
-          facts.name,
-          facts.description,
-          facts.family,
-          facts.bits,
-          sizeof(typename Layout::Pixel),
-          facts.model,
-          facts.clamp,
-          facts.gain_applies,
-          facts.analyses_at_low_quality,
-          &kSwatchGeometry,
-          AnalyzeErased<Layout>,
-          DrawErased<Layout>,
-          AnalyzeRowErased<Layout>,
-          DrawRowErased<Layout>,
-          AnalyzeRowAndCopyErased<Layout>,
-          AnalyzeFrame<Layout>};
-}
-
-// A layout a host may hand over that palette/ has no arithmetic for.
+// A layout's facts with no arithmetic: what a host may hand over that
+// palette/ does not measure.
 template <class Pixel>
 constexpr LayoutInfo NotMeasured(const Facts& facts) {
   return {facts.layout,
@@ -95,6 +75,18 @@ constexpr LayoutInfo NotMeasured(const Facts& facts) {
           nullptr,
           nullptr,
           nullptr};
+}
+
+template <class Layout>
+constexpr LayoutInfo Measured(const Facts& facts) {
+  LayoutInfo info = NotMeasured<typename Layout::Pixel>(facts);
+  info.analyse = AnalyzeErased<Layout>;
+  info.draw = DrawErased<Layout>;
+  info.analyse_row = AnalyzeRowErased<Layout>;
+  info.draw_row = DrawRowErased<Layout>;
+  info.analyse_and_copy_row = AnalyzeRowAndCopyErased<Layout>;
+  info.measure = AnalyzeFrame<Layout>;
+  return info;
 }
 
 using enum PixelLayout;
