@@ -64,6 +64,8 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"layer_missing", {"render", "%five.exr", "-o", "%x.exr", "--layer", "nope"},
                     {"five.exr", "no layer 'nope'"}},
         FailureCase{"movie_output", {"render", "@mountain.png", "-o", "%out.mp4"}, {"out.mp4", "image sequences"}},
+        FailureCase{"json_switch_given_a_file", {"palette", "@mountain.png", "--json", "%p.json"},
+                    {"p.json", "--json prints", "--export"}},
         FailureCase{"palette_of_damaged", {"palette", "@mountain.png", "%trunc.png"}, {"trunc.png", "truncated"}},
         FailureCase{"second_frame_missing", {"render", "@mountain.png", "%gone.png", "-o", "%o.%02d.png"},
                     {"gone.png", "no such file"}},
