@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -86,6 +87,14 @@ Best Measure(OfxPlugin& plugin, Depth depth, int rounds) {
   return best;
 }
 
+// The machine's 1-minute load average where the system tells it (Linux):
+// two threads cannot run at once on two cores that other work keeps busy.
+std::string LoadAverage() {
+  std::ifstream file("/proc/loadavg");
+  std::string one_minute;
+  return file >> one_minute ? one_minute : "unknown";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -96,7 +105,8 @@ int main(int argc, char** argv) {
   const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 15;
   ofx_host::PluginBinary bundle(argv[1]);
   OfxPlugin& plugin = *bundle.Plugin(0);
-  std::printf("OpenFX render of one 3840 x 2160 frame, best of %d rounds\n", rounds);
+  std::printf("OpenFX render of one 3840 x 2160 frame, best of %d rounds (load average %s)\n", rounds,
+              LoadAverage().c_str());
   std::printf("%-8s %10s %10s %8s %13s %9s\n", "depth", "memcpy ms", "render ms", "/memcpy", "2 threads ms",
               "speed-up");
   for (Depth depth : {Depth::kByte, Depth::kFloat}) {
@@ -105,5 +115,6 @@ int main(int argc, char** argv) {
                 best.copy * 1e3, best.one_thread * 1e3, best.one_thread / best.copy, best.two_threads * 1e3,
                 best.one_thread / best.two_threads);
   }
+  std::printf("load average at the end: %s\n", LoadAverage().c_str());
   return 0;
 }
