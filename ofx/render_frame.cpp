@@ -179,8 +179,6 @@ void RenderFrame(const ImageRows& source, const ImageRows& output, const OfxRect
   refcon.frame_width = picture.width;
   refcon.frame_height = picture.height;
   PrepareSwatchBounds(refcon);
-  // A host rendering in place hands the same rows as source and output: a
-  // row copied while measured is then left as it is.
   const RenderRows rows(picture, output, window, layout, measure, settings.swatches);
 
   std::optional<BandAccumulator> measured;
