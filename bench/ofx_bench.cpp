@@ -6,7 +6,10 @@
 //
 // The three timings take turns within each round and each keeps its best
 // round, so that a neighbour's load on a shared machine weighs on all three
-// alike rather than on whichever ran while it lasted.
+// alike rather than on whichever ran while it lasted. Two threads still
+// wait for a core that other work holds (each pass's threads wake anew),
+// so on a busy machine the speed-up measures the scheduler: run the bench
+// under `chrt -f 1`, which hands its threads a core as soon as they wake.
 //
 //   ofx_bench BUNDLE [ROUNDS]
 #include <algorithm>
