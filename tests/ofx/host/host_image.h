@@ -29,9 +29,10 @@ struct ImageShape {
   bool top_down = false;  // negative row bytes: the top row first in memory
 };
 
-// Image memory starting on a cache line, as an image allocator hands out
-// buffers this large: the plug-in's copies then write whole lines (its
-// streaming stores need them), as they would in a host.
+// Image memory starting on a cache line, so that the plug-in's copies write
+// whole lines (its streaming stores need them). A plain vector's storage
+// of a 4K frame lies 16 bytes past one: every row then takes cached stores,
+// and the 8-bit render measured about half as fast.
 template <class T>
 struct LineAlignedAllocator {
   using value_type = T;
