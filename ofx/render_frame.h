@@ -58,6 +58,9 @@ class RowSpreader {
 // leaves the source. The swatches sit where the After Effects effect puts
 // them, in the picture as the user sees it (rows counted from its top).
 // source and output have the same depth; window lies inside output.bounds.
+// Each output row is written once, and each source row read once but the
+// swatch strip's, whatever the thread count; source and output may be the
+// same rows (a host rendering in place), not otherwise overlapping ones.
 void RenderFrame(const ImageRows& source, const ImageRows& output, const OfxRectI& window,
                  const FrameSettings& settings, PaletteRecord& record, const RowSpreader& threads);
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "effect_fixture.h"
 #include "render_fixture.h"
@@ -107,18 +108,24 @@ std::string CompareWithAfterEffects(const HostImage& output, const OfxRectI& win
   const OfxRectI& bounds = output.Shape().bounds;
   const OfxRectI& picture = source.Shape().bounds;
   const std::size_t channel = output.PixelBytes() / 4;
+  const std::vector<unsigned char> transparent_black(output.PixelBytes(), 0);
+  auto where = [](int x, int y) { return "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ")"; };
   for (int y = bounds.y1; y < bounds.y2; ++y)
     for (int x = bounds.x1; x < bounds.x2; ++x) {
       const unsigned char* rgba = output.PixelAddress(x, y);
-      const std::string where = "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ")";
       if (x < window.x1 || x >= window.x2 || y < window.y1 || y >= window.y2) {
         for (std::size_t b = 0; b < output.PixelBytes(); ++b)
-          if (rgba[b] != kSentinel) return where + " outside the render window was written";
+          if (rgba[b] != kSentinel) return where(x, y) + " outside the render window was written";
+        continue;
+      }
+      if (x < picture.x1 || x >= picture.x2 || y < picture.y1 || y >= picture.y2) {
+        if (std::memcmp(rgba, transparent_black.data(), transparent_black.size()) != 0)
+          return where(x, y) + " beside the picture is not transparent black";
         continue;
       }
       const unsigned char* argb = after_effects.PixelAddress(x - picture.x1, picture.y2 - 1 - y);
       if (std::memcmp(rgba, argb + channel, 3 * channel) != 0 || std::memcmp(rgba + 3 * channel, argb, channel) != 0)
-        return where + " differs from the After Effects render";
+        return where(x, y) + " differs from the After Effects render";
     }
   for (const std::string& damage : output.GuardDamage()) return "output image " + damage;
   return "";

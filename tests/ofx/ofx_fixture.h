@@ -54,8 +54,9 @@ minihost::World AfterEffectsWorld(const HostImage& image);
 // analysis on.
 minihost::World AfterEffectsRender(const HostImage& source, const Settings& settings);
 // Empty when output's window holds exactly the bytes of after_effects (the
-// same picture rows) and every output pixel outside the window still holds
-// kSentinel; otherwise the first difference.
+// same picture rows) over the picture and transparent black beside it, and
+// every output pixel outside the window still holds kSentinel; otherwise the
+// first difference.
 std::string CompareWithAfterEffects(const HostImage& output, const OfxRectI& window, const HostImage& source,
                                     const minihost::World& after_effects);
 

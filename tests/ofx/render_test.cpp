@@ -66,6 +66,51 @@ TEST(OfxRender, EqualsTheAfterEffectsRenderOfTheSamePixels) {
   EXPECT_EQ(ofx_host::TakeFaults(), std::vector<std::string>{});
 }
 
+// The measuring pass writes the rows it copies as it reads them. Whatever
+// that takes on (transparent black beside a narrower picture, frames large
+// enough to stream their copies, a host rendering in place, one thread or
+// several), the frame ends as After Effects renders it.
+struct CopiedRowsCase {
+  const char* name;
+  Depth depth;
+  OfxRectI picture;
+  OfxRectI output;  // also the render window
+  bool in_place;    // the output image is the source's memory
+};
+
+const CopiedRowsCase kCopiedRowsCases[] = {
+    {"byte, picture inside a wider and taller window", Depth::kByte, {10, 5, 110, 75}, {0, 0, 120, 80}, false},
+    {"byte, 16 MB", Depth::kByte, {0, 0, 2048, 2048}, {0, 0, 2048, 2048}, false},
+    {"float, 16 MB", Depth::kFloat, {0, 0, 1024, 1024}, {0, 0, 1024, 1024}, false},
+    {"float, in place", Depth::kFloat, {0, 0, 96, 64}, {0, 0, 96, 64}, true},
+};
+
+TEST(OfxRender, RowsCopiedWhileMeasuringEqualTheAfterEffectsRender) {
+  for (const CopiedRowsCase& c : kCopiedRowsCases) {
+    SCOPED_TRACE(c.name);
+    const auto source = SourceImage(MountainFrame(), {c.picture, c.depth});
+    const minihost::World expected = AfterEffectsRender(*source, {});
+    for (unsigned cpus : {1u, 2u, 3u}) {
+      SCOPED_TRACE(cpus);
+      ofx_host::HostOptions options;
+      options.cpus = cpus;
+      auto host = DescribedHost(options);
+      auto instance = CreatedInstance(*host);
+      if (!c.in_place) {
+        auto output = OutputImage({c.output, c.depth});
+        ASSERT_EQ(RenderOnce(*instance, source, *output, c.output), kOfxStatOK);
+        EXPECT_EQ(CompareWithAfterEffects(*output, c.output, *source, expected), "");
+        continue;
+      }
+      auto frame = SourceImage(MountainFrame(), {c.picture, c.depth});
+      HostImage output({c.output, c.depth});
+      output.Properties().DefinePointer(kOfxImagePropData, frame->Data());
+      ASSERT_EQ(RenderOnce(*instance, frame, output, c.output), kOfxStatOK);
+      EXPECT_EQ(CompareWithAfterEffects(*frame, c.output, *source, expected), "");
+    }
+  }
+}
+
 // With "Measure" off an instance paints the palette it measured last, as
 // After Effects paints a frozen palette: frame B with frame A's swatches.
 TEST(OfxRender, MeasureOffPaintsTheInstancesLastPalette) {

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -28,8 +29,25 @@ struct ImageShape {
   bool top_down = false;  // negative row bytes: the top row first in memory
 };
 
+// Image memory starting on a cache line, so that the plug-in's copies write
+// whole lines (its streaming stores need them). A plain vector's storage
+// of a 4K frame lies 16 bytes past one: every row then takes cached stores,
+// and the 8-bit render measured about half as fast.
+template <class T>
+struct LineAlignedAllocator {
+  using value_type = T;
+  static constexpr std::align_val_t kAlignment{64};
+  LineAlignedAllocator() = default;
+  template <class U>
+  explicit LineAlignedAllocator(const LineAlignedAllocator<U>&) {}
+  T* allocate(std::size_t n) { return static_cast<T*>(::operator new(n * sizeof(T), kAlignment)); }
+  void deallocate(T* p, std::size_t) { ::operator delete(p, kAlignment); }
+  friend bool operator==(const LineAlignedAllocator&, const LineAlignedAllocator&) { return true; }
+};
+
 class HostImage {
  public:
+  // A multiple of the line, so that the first pixel starts one.
   static constexpr std::size_t kGuardBytes = 64;
   static constexpr uint8_t kGuardByte = 0xA5;
 
@@ -65,7 +83,7 @@ class HostImage {
 
   ImageShape shape_;
   std::size_t stride_ = 0;
-  std::vector<unsigned char> storage_;
+  std::vector<unsigned char, LineAlignedAllocator<unsigned char>> storage_;
   PropertySet properties_{false};
 };
 

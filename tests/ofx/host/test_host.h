@@ -129,6 +129,9 @@ class Host {
 
   OfxStatus Send(const char* action, void* handle, PropertySet* in, PropertySet* out);
   const HostOptions& Options() const { return options_; }
+  // What multiThreadNumCPUs answers from the next call on; call between
+  // renders, never during one.
+  void SetCpus(unsigned cpus) { options_.cpus = cpus; }
   OfxPlugin& Plugin() { return plugin_; }
 
   std::vector<Message> Messages() const;
