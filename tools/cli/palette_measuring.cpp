@@ -9,10 +9,10 @@
 #include <optional>
 #include <system_error>
 
+#include "colour_encoding.h"
 #include "commands.h"
 #include "depth_choice.h"
 #include "frame_pipeline.h"
-#include "colour_encoding.h"
 #include "layout_table.h"
 #include "timeline_image.h"
 #include "swatch_export.h"
@@ -68,14 +68,20 @@ class PaletteMeasurer {
     // is one it never paints, so it is made from the measured bands.
     const PaletteReadout palette = options_.ignore_transparent ? PaintedFromBands(held_.bands, layout, Gain())
                                                                : ReadPalette(held_.bands, rendered.output, Gain());
-    return {frame.number, frame.input,  image.Width(), image.Height(),    toggle,
-            frozen,       held_.number, layout,        palette,           held_.scene_linear};
+    FramePalette measured{frame.number, frame.input,  image.Width(), image.Height(), toggle,
+                          frozen,       held_.number, layout,        palette};
+    // The colours are the held frame's; before any, the black of an empty
+    // palette, named in this frame's encoding.
+    measured.scene_linear = held_.number ? held_.scene_linear : scene_linear;
+    return measured;
   }
 
   std::optional<ShotPalette> Shot(const std::vector<FramePalette>& frames) const {
     if (!shot_layout_ || frames.empty()) return std::nullopt;
-    return ShotPalette{frames.front().number, frames.back().number, frames.size(), *shot_layout_,
-                       PaintedFromBands(shot_, *shot_layout_, Gain()), shot_scene_linear_.value_or(false)};
+    ShotPalette shot{frames.front().number, frames.back().number, frames.size(), *shot_layout_,
+                     PaintedFromBands(shot_, *shot_layout_, Gain())};
+    shot.scene_linear = shot_scene_linear_.value_or(false);
+    return shot;
   }
 
   // "After Effects, ARGB 8-bit": the layouts the frames rendered in.
