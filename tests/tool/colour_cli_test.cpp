@@ -112,4 +112,15 @@ INSTANTIATE_TEST_SUITE_P(
                     ClipCase{"png_in_float_world", {"mountain.png"}, "out.png", {"--depth", "32"}, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Light and display values do not add up: a shot of both is refused, naming
+// the first frame of the other kind, before anything is written.
+TEST_F(ToolTest, FramesSummaryRefusesLinearAndDisplayFramesTogether) {
+  const ToolRun run = Run({"palette", Source("carrots.exr"), Source("mountain.jpg"), "--depth", "32",
+                           "--frames-summary", "--export", Path("shot.css")});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find(Path("mountain.jpg") + ": is display-encoded, earlier frames scene-linear"), std::string::npos)
+      << run.err;
+  EXPECT_TRUE(Bytes("shot.css").empty()) << "no swatch file from a failed run";
+}
+
 }  // namespace
