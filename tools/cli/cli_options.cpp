@@ -186,8 +186,7 @@ void AddPaletteOutputOptions(CLI::App& command, PaletteOptions& palette) {
   command.add_flag("--frames-summary", palette.frames_summary,
                    "one palette of all frames measured together (counts add, averages weighted)");
   command.add_flag("--linear-swatches", palette.linear_swatches,
-                   "swatch files and JSON keep the colours of a scene-linear input (EXR, ...) linear, "
-                   "not sRGB-encoded");
+                   "keep a scene-linear input's colours linear in swatch files and JSON (default: sRGB)");
 }
 
 // Depth, format and gain against the chosen host: an option that does not
