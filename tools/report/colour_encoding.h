@@ -16,9 +16,9 @@ std::string_view EncodingName(ColourEncoding encoding);
 
 // Whether the frame's values are proportional to light, by the colour space
 // OpenImageIO reports for it ("oiio:ColorSpace", "oiio:Gamma"). A file that
-// says nothing is linear when it is an EXR or holds float samples (which is
-// how those are made), display-encoded otherwise. Decoded video is always
-// display-encoded.
+// says nothing is linear when it is an EXR or holds float samples (renderers
+// and compositors write linear light there), display-encoded otherwise.
+// Decoded video is always display-encoded.
 bool IsSceneLinear(const SourceImage& image);
 
 // The standard sRGB transfer function, piecewise: 12.92 x up to 0.0031308,

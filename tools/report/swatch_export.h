@@ -38,7 +38,7 @@ std::string GplText(const std::vector<SwatchGroup>& groups, const std::string& n
 std::string CssText(const std::vector<SwatchGroup>& groups, const std::string& host);
 
 // Colours with a channel below 0 or above 1: .ase, .gpl and .css hold 0-1
-// (0-255, #rrggbb; Adobe's readers take .ase floats as 0-1), so those
+// (0-255, #rrggbb; .ase readers expect floats in 0-1), so those
 // channels are clamped there. JSON holds any value.
 int ColoursBeyondUnitRange(const std::vector<SwatchGroup>& groups);
 
