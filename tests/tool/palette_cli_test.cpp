@@ -228,6 +228,7 @@ struct JsonBand {
   bool empty = false;
   std::string hex;
   std::vector<std::string> rgb8, rgb;
+  std::string encoding;
   long long count = -1;
 };
 
@@ -246,10 +247,11 @@ std::vector<std::string> ListItems(const std::string& list) {
 std::vector<JsonBand> JsonBands(const std::string& json) {
   static const std::regex band(
       R"(\{"band": \d, "empty": (true|false), "hex": (null|"[^"]*"), "rgb8": (null|\[[^\]]*\]), )"
-      R"("rgb": (null|\[[^\]]*\]), "count": (\d+)\})");
+      R"re("rgb": (null|\[[^\]]*\]), "encoding": "(srgb|linear)", "count": (\d+)\})re");
   std::vector<JsonBand> bands;
   for (std::sregex_iterator at(json.begin(), json.end(), band), end; at != end; ++at)
-    bands.push_back({(*at)[1] == "true", (*at)[2], ListItems((*at)[3]), ListItems((*at)[4]), std::stoll((*at)[5])});
+    bands.push_back(
+        {(*at)[1] == "true", (*at)[2], ListItems((*at)[3]), ListItems((*at)[4]), (*at)[5], std::stoll((*at)[6])});
   return bands;
 }
 
@@ -269,11 +271,13 @@ class Readout : public Palette, public testing::WithParamInterface<ReadoutCase> 
 
 // The readout is what the render paints: each band's value is the swatch
 // pixel of the same picture rendered in the same layout, to the digits the
-// layout holds, and 0-255 and hex are that value clamped and rounded.
+// layout holds, and 0-255 and hex are that value clamped and rounded. The
+// EXR is scene-linear: --linear-swatches keeps its values as painted
+// (colour_cli_test checks the sRGB-encoded default).
 TEST_P(Readout, IsTheSwatchesOfTheRenderInTheSameLayout) {
   const ReadoutCase& c = GetParam();
   std::vector<std::string> render = {"render", Source(c.input), "-o", Path(c.output), "-q"};
-  std::vector<std::string> palette = {"palette", "--json", Source(c.input)};
+  std::vector<std::string> palette = {"palette", "--json", "--linear-swatches", Source(c.input)};
   for (auto* args : {&render, &palette}) args->insert(args->end(), c.options.begin(), c.options.end());
   render.insert(render.end(), c.render_options.begin(), c.render_options.end());
   const ToolRun rendered = Run(render);
@@ -289,6 +293,7 @@ TEST_P(Readout, IsTheSwatchesOfTheRenderInTheSameLayout) {
   for (int band = 0; band < 5; ++band) {
     SCOPED_TRACE("band " + std::to_string(band));
     const JsonBand& readout = bands[band];
+    EXPECT_EQ(readout.encoding, c.levels ? "srgb" : "linear") << "the PNG and TIFF are display-encoded, the EXR not";
     const float* pixel =
         out.At(static_cast<int>((0.18 + 0.16 * band) * out.width), static_cast<int>(0.875 * out.height));
     // A band no pixel fell in has no colour; the effect paints it black.

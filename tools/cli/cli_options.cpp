@@ -23,7 +23,8 @@ constexpr const char* kRenderFooter =
     "\n"
     "Depth follows the input unless --depth or --format is given: After Effects renders 8-bit files\n"
     "at 8 bits, 16-bit integer files at 16, half and float files at 32; Premiere takes BGRA 32f for\n"
-    "half and float files, BGRA 8u otherwise.\n"
+    "half and float files, BGRA 8u otherwise. A float picture written to a file that holds integers\n"
+    "(PNG, JPEG, ...) without --out-type is clipped to 0-1; the tool says so once.\n"
     "Orientation: a frame whose file says it is rotated is turned upright before the effect and\n"
     "written upright (orientation 1); --keep-orientation renders the stored pixels as they are.\n"
     "Channels: the effect sees R, G, B and A (A only when the file has one); every other channel,\n"
@@ -41,6 +42,11 @@ constexpr const char* kPaletteFooter =
     "INPUT is an image, several images, a movie, or a pattern such as shot.%04d.exr with --frames 1-48.\n"
     "Each frame is rendered with the swatches on; the colours are read back from the swatches.\n"
     "Bands are numbered 1 (the darkest) to 5 (the brightest).\n"
+    "Colours: swatch files and JSON hold display colours. The averages of a scene-linear input (by its\n"
+    "colour space; an EXR unless it says otherwise) are sRGB-encoded there, unless --linear-swatches;\n"
+    "display-encoded inputs (JPEG, PNG, 8-bit TIFF, movies) are written as they are. Each JSON band names\n"
+    "its \"encoding\" (srgb or linear). The table shows the values as the frame holds them.\n"
+    ".ase, .gpl and .css hold 0-1: channels beyond it are clipped there (said on stderr); JSON holds them.\n"
     "\n"
     "Examples:\n"
     "  huewright palette photo.jpg\n"
@@ -179,6 +185,8 @@ void AddPaletteOutputOptions(CLI::App& command, PaletteOptions& palette) {
                    "palette of the visible pixels: alpha 0 left out (not what the effect paints)");
   command.add_flag("--frames-summary", palette.frames_summary,
                    "one palette of all frames measured together (counts add, averages weighted)");
+  command.add_flag("--linear-swatches", palette.linear_swatches,
+                   "keep a scene-linear input's colours linear in swatch files and JSON (default: sRGB)");
 }
 
 // Depth, format and gain against the chosen host: an option that does not

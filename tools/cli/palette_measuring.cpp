@@ -9,6 +9,7 @@
 #include <optional>
 #include <system_error>
 
+#include "colour_encoding.h"
 #include "commands.h"
 #include "depth_choice.h"
 #include "frame_pipeline.h"
@@ -34,10 +35,12 @@ bool EffectAnalyses(const RenderSettings& settings, PixelLayout layout) {
   return settings.high_quality || LayoutOf(layout).analyses_at_low_quality;
 }
 
-// The palette the effect holds: from which frame, and that frame's bands.
+// The palette the effect holds: from which frame, that frame's bands, and
+// whether its values are linear.
 struct Measured {
   std::optional<int> number;  // none before the first analysed frame
   FrameBands bands;
+  bool scene_linear = false;
 };
 
 class PaletteMeasurer {
@@ -51,25 +54,34 @@ class PaletteMeasurer {
       analysis_on_ = !analysis_on_;
     }
     const PixelLayout layout = image.layout;
+    const bool scene_linear = IsSceneLinear(image);
     RequireShotLayout(frame, layout);
+    RequireShotEncoding(frame, scene_linear);
     warning_.Check(layout, image.samples, frame.input);
     const RenderedFrame rendered = session_.Render(image);
     layouts_.insert(layout);
     const FrameBands own = MeasureWorld(rendered.input, options_.ignore_transparent);
     AddFrameBands(shot_, own);
     const bool frozen = !(analysis_on_ && EffectAnalyses(settings_, layout));
-    if (!frozen) held_ = {frame.number, own};
+    if (!frozen) held_ = {frame.number, own, scene_linear};
     // The swatches show what the effect painted; the visible-pixel palette
     // is one it never paints, so it is made from the measured bands.
     const PaletteReadout palette = options_.ignore_transparent ? PaintedFromBands(held_.bands, layout, Gain())
                                                                : ReadPalette(held_.bands, rendered.output, Gain());
-    return {frame.number, frame.input, image.Width(), image.Height(), toggle, frozen, held_.number, layout, palette};
+    FramePalette measured{frame.number, frame.input,  image.Width(), image.Height(), toggle,
+                          frozen,       held_.number, layout,        palette};
+    // The colours are the held frame's; before any, the black of an empty
+    // palette, named in this frame's encoding.
+    measured.scene_linear = held_.number ? held_.scene_linear : scene_linear;
+    return measured;
   }
 
   std::optional<ShotPalette> Shot(const std::vector<FramePalette>& frames) const {
     if (!shot_layout_ || frames.empty()) return std::nullopt;
-    return ShotPalette{frames.front().number, frames.back().number, frames.size(), *shot_layout_,
-                       PaintedFromBands(shot_, *shot_layout_, Gain())};
+    ShotPalette shot{frames.front().number, frames.back().number, frames.size(), *shot_layout_,
+                     PaintedFromBands(shot_, *shot_layout_, Gain())};
+    shot.scene_linear = shot_scene_linear_.value_or(false);
+    return shot;
   }
 
   // "After Effects, ARGB 8-bit": the layouts the frames rendered in.
@@ -89,6 +101,16 @@ class PaletteMeasurer {
     shot_layout_ = layout;
   }
 
+  // Nor do light and display-encoded values: the whole shot is one encoding.
+  void RequireShotEncoding(const Frame& frame, bool scene_linear) {
+    if (!options_.frames_summary) return;
+    if (shot_scene_linear_ && *shot_scene_linear_ != scene_linear)
+      throw ToolError(frame.input, std::string("is ") + (scene_linear ? "scene-linear" : "display-encoded") +
+                                       ", earlier frames " + (scene_linear ? "display-encoded" : "scene-linear") +
+                                       " (by their colour spaces); --frames-summary adds up frames of one encoding");
+    shot_scene_linear_ = scene_linear;
+  }
+
   static RenderSettings Painting(RenderSettings settings) {
     settings.swatches = true;  // the colours are read back from the swatches
     return settings;
@@ -101,6 +123,7 @@ class PaletteMeasurer {
   Measured held_;
   FrameBands shot_;
   std::optional<PixelLayout> shot_layout_;
+  std::optional<bool> shot_scene_linear_;
   std::set<PixelLayout> layouts_;
   PrecisionWarning warning_;
 };
@@ -126,6 +149,7 @@ void CheckPaletteOutputs(const PaletteOptions& options) {
 PaletteReport MeasurePalettes(const std::vector<Frame>& frames, const CliOptions& options, Progress& progress) {
   PaletteReport report;
   report.ignore_transparent = options.palette.ignore_transparent;
+  report.keep_linear = options.palette.linear_swatches;
   PaletteMeasurer measurer(LoadablePluginPath(options), options.render, options.palette);
   auto measure = [&](const Frame& frame, SourceImage& image) {
     report.frames.push_back(measurer.Measure(frame, options.toggle_at.count(frame.number) > 0, image));
@@ -160,7 +184,9 @@ int FinishPalette(const PaletteReport& report, bool json, const PaletteOptions& 
     return 1;
   }
   for (const std::string& path : options.export_paths) {
-    WriteExport(path, report);
+    if (const int clipped = WriteExport(path, report); clipped > 0)
+      std::fprintf(stderr, "huewright: warning: %s: %d %s a channel beyond 0-1, clipped there (.json keeps it)\n",
+                   path.c_str(), clipped, clipped == 1 ? "colour has" : "colours have");
     progress.Note("huewright: wrote " + path);
   }
   if (!options.timeline_path.empty()) {

@@ -13,6 +13,7 @@ struct PaletteOptions {
   std::string timeline_path;              // an image file; empty: none
   bool ignore_transparent = false;
   bool frames_summary = false;
+  bool linear_swatches = false;  // swatch files and JSON keep a scene-linear frame's colours linear
 };
 
 // Checked before any frame renders: an export type the tool cannot write, or

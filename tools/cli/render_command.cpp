@@ -1,6 +1,7 @@
 #include <filesystem>
 
 #include "commands.h"
+#include "float_clip_warning.h"
 #include "frame_pipeline.h"
 #include "frame_pixels.h"
 #include "output_safety.h"
@@ -20,6 +21,7 @@ int RunRender(const CliOptions& options) {
   OutputDirectories directories(frames);
   Progress progress(frames.size(), options.quiet);
   PrecisionWarning warning;
+  FloatClipWarning clipping;
   std::set<PixelLayout> layouts;
   auto render = [&](const Frame& frame, SourceImage& image) {
     if (options.toggle_at.count(frame.number)) session.UserChangedParam(frame.input);
@@ -31,6 +33,7 @@ int RunRender(const CliOptions& options) {
   };
   auto write = [&](const Frame& frame, const SourceImage& image) {
     WriteImage(frame.output, image, options.write);
+    clipping.Check(frame.output, image, options.write);
     progress.Advance(frame.output);
   };
   RunFrames(frames, ReadSettingsOf(options), render, write);

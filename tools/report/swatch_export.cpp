@@ -23,9 +23,11 @@ std::string FrameLabel(int number) {
 
 std::string BandName(const SwatchGroup& group, int band) { return group.label + " Band " + std::to_string(BandNumber(band)); }
 
-SwatchGroup GroupOf(std::string label, std::string title, const PaletteReadout& palette, PixelLayout layout) {
+SwatchGroup GroupOf(std::string label, std::string title, const PaletteReadout& palette, PixelLayout layout,
+                    bool scene_linear, bool keep_linear) {
   SwatchGroup group{std::move(label), std::move(title), {}};
-  for (int band = 0; band < kBands; ++band) group.colours[band] = Notate(palette[band].rgb, layout);
+  for (int band = 0; band < kBands; ++band)
+    group.colours[band] = NotateForFiles(palette[band].rgb, layout, scene_linear, keep_linear).notation;
   return group;
 }
 
@@ -104,11 +106,13 @@ std::optional<ExportFormat> ExportFormatOf(std::string_view path) {
 std::vector<SwatchGroup> SwatchGroups(const PaletteReport& report) {
   if (report.shot) {
     const std::string span = FrameLabel(report.shot->first) + "-" + FrameLabel(report.shot->last);
-    return {GroupOf("shot", "shot " + span, report.shot->palette, report.shot->layout)};
+    return {GroupOf("shot", "shot " + span, report.shot->palette, report.shot->layout, report.shot->scene_linear,
+                    report.keep_linear)};
   }
   std::vector<SwatchGroup> groups;
   for (const FramePalette& frame : report.frames)
-    groups.push_back(GroupOf(FrameLabel(frame.number), FrameLabel(frame.number), frame.palette, frame.layout));
+    groups.push_back(GroupOf(FrameLabel(frame.number), FrameLabel(frame.number), frame.palette, frame.layout,
+                             frame.scene_linear, report.keep_linear));
   return groups;
 }
 
@@ -156,23 +160,36 @@ std::string CssText(const std::vector<SwatchGroup>& groups, const std::string& h
   return out.str();
 }
 
-void WriteExport(const std::string& path, const PaletteReport& report) {
+int ColoursBeyondUnitRange(const std::vector<SwatchGroup>& groups) {
+  int beyond = 0;
+  for (const SwatchGroup& group : groups)
+    for (const SwatchNotation& colour : group.colours)
+      beyond += std::any_of(colour.unit.begin(), colour.unit.end(), [](double v) { return v < 0.0 || v > 1.0; });
+  return beyond;
+}
+
+int WriteExport(const std::string& path, const PaletteReport& report) {
   const std::optional<ExportFormat> format = ExportFormatOf(path);
   if (!format) throw ToolError(path, "unknown swatch file type; use .ase, .gpl, .css or .json");
   const std::vector<SwatchGroup> groups = SwatchGroups(report);
   switch (*format) {
     case ExportFormat::Ase:
-      return WriteBytes(path, AseBytes(groups));
+      WriteBytes(path, AseBytes(groups));
+      break;
     case ExportFormat::Gpl:
-      return WriteBytes(path, GplText(groups, PaletteName(groups)));
+      WriteBytes(path, GplText(groups, PaletteName(groups)));
+      break;
     case ExportFormat::Css:
-      return WriteBytes(path, CssText(groups, report.host));
+      WriteBytes(path, CssText(groups, report.host));
+      break;
     case ExportFormat::Json: {
       std::ostringstream json;
       PrintPaletteJson(json, report);
-      return WriteBytes(path, json.str());
+      WriteBytes(path, json.str());
+      return 0;
     }
   }
+  return ColoursBeyondUnitRange(groups);
 }
 
 }  // namespace huewright

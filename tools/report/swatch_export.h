@@ -27,7 +27,8 @@ struct SwatchGroup {
   std::array<SwatchNotation, kBands> colours;
 };
 
-// Every frame of the report, or only its shot palette when it has one.
+// Every frame of the report, or only its shot palette when it has one, in
+// the colours NotateForFiles gives.
 std::vector<SwatchGroup> SwatchGroups(const PaletteReport& report);
 
 // Big-endian "ASEF" 1.0: per group a group start, five RGB entries of type
@@ -36,9 +37,15 @@ std::string AseBytes(const std::vector<SwatchGroup>& groups);
 std::string GplText(const std::vector<SwatchGroup>& groups, const std::string& name);
 std::string CssText(const std::vector<SwatchGroup>& groups, const std::string& host);
 
+// Colours with a channel below 0 or above 1: .ase, .gpl and .css hold 0-1
+// (0-255, #rrggbb; .ase readers expect floats in 0-1), so those
+// channels are clamped there. JSON holds any value.
+int ColoursBeyondUnitRange(const std::vector<SwatchGroup>& groups);
+
 // Writes the report in the format of path's extension through a temporary
-// file; throws ToolError naming the file.
-void WriteExport(const std::string& path, const PaletteReport& report);
+// file; throws ToolError naming the file. Returns how many colours the
+// format clipped (ColoursBeyondUnitRange; 0 for .json).
+int WriteExport(const std::string& path, const PaletteReport& report);
 
 }  // namespace huewright
 

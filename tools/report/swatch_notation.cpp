@@ -70,4 +70,15 @@ SwatchNotation Notate(const std::array<float, 3>& rgb, PixelLayout layout) {
   return notation;
 }
 
+WrittenColour NotateForFiles(const std::array<float, 3>& rgb, PixelLayout layout, bool scene_linear, bool keep_linear) {
+  if (!scene_linear) return {Notate(rgb, layout), ColourEncoding::kSrgb};
+  if (keep_linear) return {Notate(rgb, layout), ColourEncoding::kLinear};
+  // The level an integer swatch holds is encoded; the result is none of the
+  // layout's levels, so it is written as the float it is.
+  const SwatchNotation held = Notate(rgb, layout);
+  std::array<float, 3> encoded{};
+  for (int c = 0; c < 3; ++c) encoded[c] = static_cast<float>(SrgbFromLinear(held.unit[c]));
+  return {Notate(encoded, PixelLayout::kArgbFloat), ColourEncoding::kSrgb};
+}
+
 }  // namespace huewright

@@ -7,6 +7,7 @@
 #include <array>
 #include <string>
 
+#include "colour_encoding.h"
 #include "pixel_packing.h"
 
 namespace huewright {
@@ -39,6 +40,16 @@ struct SwatchNotation {
 // rgb is a swatch as read back into the tool's working image (integer
 // layouts scaled to 0.0-1.0, VUYA converted to RGB).
 SwatchNotation Notate(const std::array<float, 3>& rgb, PixelLayout layout);
+
+// A palette colour as swatch files and the JSON readout hold it, and the
+// encoding of its values: a scene-linear frame's colours sRGB-encoded, so
+// that design tools show what the picture shows, unless keep_linear; every
+// other frame's as they are (they are display-encoded already).
+struct WrittenColour {
+  SwatchNotation notation;
+  ColourEncoding encoding = ColourEncoding::kSrgb;
+};
+WrittenColour NotateForFiles(const std::array<float, 3>& rgb, PixelLayout layout, bool scene_linear, bool keep_linear);
 
 // The band as users see it everywhere (table, JSON, swatch files): 1, the
 // darkest, to 5, the brightest.

@@ -33,22 +33,25 @@ std::string JsonNumber(const std::string& text) {
 
 // A band no pixel fell in has no colour of its own (the effect paints it
 // black): it is marked empty, its colours null.
-void PrintJsonBands(std::ostream& out, const PaletteReadout& palette, PixelLayout layout) {
+void PrintJsonBands(std::ostream& out, const PaletteReadout& palette, PixelLayout layout, bool scene_linear,
+                    bool keep_linear) {
   out << "[";
   for (int band = 0; band < kBands; ++band) {
     out << (band ? ",\n        " : "") << "{\"band\": " << BandNumber(band);
+    const WrittenColour written = NotateForFiles(palette[band].rgb, layout, scene_linear, keep_linear);
+    const std::string encoding = "\"encoding\": \"" + std::string(EncodingName(written.encoding)) + "\"";
     if (palette[band].count == 0) {
-      out << ", \"empty\": true, \"hex\": null, \"rgb8\": null, \"rgb\": null, \"count\": 0}";
+      out << ", \"empty\": true, \"hex\": null, \"rgb8\": null, \"rgb\": null, " << encoding << ", \"count\": 0}";
       continue;
     }
-    const SwatchNotation colour = Notate(palette[band].rgb, layout);
+    const SwatchNotation& colour = written.notation;
     out << ", \"empty\": false, \"hex\": " << (colour.known ? "\"" + colour.hex + "\"" : "null") << ", \"rgb8\": ";
     if (colour.known)
       out << "[" << colour.rgb8[0] << ", " << colour.rgb8[1] << ", " << colour.rgb8[2] << "]";
     else
       out << "null";
     out << ", \"rgb\": [" << JsonNumber(colour.unit_text[0]) << ", " << JsonNumber(colour.unit_text[1]) << ", "
-        << JsonNumber(colour.unit_text[2]) << "], \"count\": " << palette[band].count << "}";
+        << JsonNumber(colour.unit_text[2]) << "], " << encoding << ", \"count\": " << palette[band].count << "}";
   }
   out << "]";
 }
@@ -91,14 +94,14 @@ void PrintPaletteJson(std::ostream& out, const PaletteReport& report) {
         << ", \"frozen\": " << (frame.frozen ? "true" : "false")
         << ", \"measured_on\": " << (frame.measured_on ? std::to_string(*frame.measured_on) : "null")
         << ",\n      \"bands\": ";
-    PrintJsonBands(out, frame.palette, frame.layout);
+    PrintJsonBands(out, frame.palette, frame.layout, frame.scene_linear, report.keep_linear);
     out << "}";
   }
   out << "\n  ]";
   if (report.shot) {
     out << ",\n  \"shot\": {\"first\": " << report.shot->first << ", \"last\": " << report.shot->last
         << ", \"frame_count\": " << report.shot->frame_count << ",\n      \"bands\": ";
-    PrintJsonBands(out, report.shot->palette, report.shot->layout);
+    PrintJsonBands(out, report.shot->palette, report.shot->layout, report.shot->scene_linear, report.keep_linear);
     out << "}";
   }
   if (report.failure) {

@@ -22,6 +22,7 @@ struct FramePalette {
   std::optional<int> measured_on;
   PixelLayout layout = PixelLayout::kArgb8;  // the world the frame rendered in
   PaletteReadout palette;
+  bool scene_linear = false;  // the input's values are proportional to light
 };
 
 // Every frame's pixels measured together: counts added, averages weighted.
@@ -30,6 +31,7 @@ struct ShotPalette {
   std::size_t frame_count = 0;
   PixelLayout layout = PixelLayout::kArgb8;
   PaletteReadout palette;
+  bool scene_linear = false;  // of every frame: sums of linear and display values do not add up
 };
 
 // The frame that stopped the run, and why.
@@ -42,6 +44,9 @@ struct FrameFailure {
 struct PaletteReport {
   std::string host;
   bool ignore_transparent = false;
+  // --linear-swatches: the JSON and swatch files keep a scene-linear frame's
+  // colours linear. The table always shows the values as the frame holds them.
+  bool keep_linear = false;
   std::vector<FramePalette> frames;  // those that succeeded, in order
   std::optional<ShotPalette> shot;
   std::optional<FrameFailure> failure;
@@ -49,6 +54,8 @@ struct PaletteReport {
 
 void PrintPaletteTable(std::ostream& out, const PaletteReport& report);
 // Colour values that are not numbers become null, which JSON can hold.
+// Each band names the encoding of its colours ("encoding": "srgb" or
+// "linear"), which follow NotateForFiles.
 void PrintPaletteJson(std::ostream& out, const PaletteReport& report);
 
 }  // namespace huewright
