@@ -7,18 +7,9 @@
 #include <optional>
 #include <string>
 
-#include "pixel_packing.h"
+#include "minihost_layouts.h"
 
 namespace huewright {
-
-// The layouts are palette/'s, outside minihost's namespace: minihost's
-// helpers for them are named here.
-using minihost::IsEightBitLayout;
-using minihost::IsFloatLayout;
-using minihost::LayoutDescription;
-using minihost::PackRow;
-using minihost::PixelLayout;
-using minihost::UnpackRow;
 
 // What a file's samples can hold.
 struct SampleFacts {

@@ -8,18 +8,9 @@
 #include <string>
 
 #include "colour_encoding.h"
-#include "pixel_packing.h"
+#include "minihost_layouts.h"
 
 namespace huewright {
-
-// The layouts are palette/'s, outside minihost's namespace: minihost's
-// helpers for them are named here.
-using minihost::IsEightBitLayout;
-using minihost::IsFloatLayout;
-using minihost::LayoutDescription;
-using minihost::PackRow;
-using minihost::PixelLayout;
-using minihost::UnpackRow;
 
 struct SwatchNotation {
   // Red, green, blue as the format holds them: n / 255 or n / 32768 for

@@ -11,19 +11,10 @@
 #include <cstdint>
 
 #include "frame_measure.h"
-#include "pixel_packing.h"
+#include "minihost_layouts.h"
 #include "minihost.h"
 
 namespace huewright {
-
-// The layouts are palette/'s, outside minihost's namespace: minihost's
-// helpers for them are named here.
-using minihost::IsEightBitLayout;
-using minihost::IsFloatLayout;
-using minihost::LayoutDescription;
-using minihost::PackRow;
-using minihost::PixelLayout;
-using minihost::UnpackRow;
 
 inline constexpr int kBands = 5;
 

@@ -10,19 +10,10 @@
 #include <string>
 
 #include "image_file.h"
-#include "pixel_packing.h"
+#include "minihost_layouts.h"
 #include "minihost.h"
 
 namespace huewright {
-
-// The layouts are palette/'s, outside minihost's namespace: minihost's
-// helpers for them are named here.
-using minihost::IsEightBitLayout;
-using minihost::IsFloatLayout;
-using minihost::LayoutDescription;
-using minihost::PackRow;
-using minihost::PixelLayout;
-using minihost::UnpackRow;
 
 struct RenderSettings {
   bool premiere = false;
