@@ -4,10 +4,9 @@
 // the tool reads an .aex or a Win64 .ofx). Either gives a result that stays
 // inside the bytes it came from, or one ToolError that names the file;
 // anything else (another exception, a crash, a sanitizer report) is a fault.
-#include <LIEF/logging.hpp>
-
 #include <unistd.h>
 
+#include <LIEF/logging.hpp>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -51,17 +50,24 @@ void ParseAsPropertyList(const std::vector<uint8_t>& bytes) {
     Require(pipl.size == bytes.size(), "the list's size is not the input's");
     CheckPipl(pipl, bytes.size(), subject);
   } catch (const ToolError& error) {
-    Require(StartsWith(error.what(), subject + ": "), std::string("an error that does not name the list: ") + error.what());
+    Require(StartsWith(error.what(), subject + ": "),
+            std::string("an error that does not name the list: ") + error.what());
   }
+}
+
+std::filesystem::path ScratchFolder() {
+  return std::filesystem::temp_directory_path() / ("huewright-pe-fuzz-" + std::to_string(getpid()));
 }
 
 // One file per process, rewritten for every input: the reader takes a path.
 const std::string& ScratchFile() {
   static const std::string path = [] {
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
-                                         ("huewright-pe-fuzz-" + std::to_string(getpid()));
-    std::filesystem::create_directories(folder);
-    return (folder / "input.aex").string();
+    std::filesystem::create_directories(ScratchFolder());
+    std::atexit([] {
+      std::error_code ignored;
+      std::filesystem::remove_all(ScratchFolder(), ignored);
+    });
+    return (ScratchFolder() / "input.aex").string();
   }();
   return path;
 }

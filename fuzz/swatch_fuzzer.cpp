@@ -42,10 +42,10 @@ std::string HostileName(fuzz::ByteReader& in) {
   return name;
 }
 
-constexpr huewright::PixelLayout kLayouts[] = {
-    huewright::PixelLayout::kArgb8,     huewright::PixelLayout::kArgb16,    huewright::PixelLayout::kArgbFloat,
-    huewright::PixelLayout::kBgra8,     huewright::PixelLayout::kBgraFloat, huewright::PixelLayout::kVuyaFloat,
-    huewright::PixelLayout::kVuya8};
+constexpr huewright::PixelLayout kLayouts[] = {huewright::PixelLayout::kArgb8,     huewright::PixelLayout::kArgb16,
+                                               huewright::PixelLayout::kArgbFloat, huewright::PixelLayout::kBgra8,
+                                               huewright::PixelLayout::kBgraFloat, huewright::PixelLayout::kVuyaFloat,
+                                               huewright::PixelLayout::kVuya8};
 
 SwatchGroup HostileGroup(fuzz::ByteReader& in) {
   SwatchGroup group{HostileName(in), HostileName(in), {}};

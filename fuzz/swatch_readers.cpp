@@ -26,15 +26,19 @@ std::u16string Utf16Of(const std::string& text) {
   const std::size_t size = text.size();
   for (std::size_t i = 0; i < size;) {
     const unsigned char lead = bytes[i];
-    int length = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                                                                   : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+    int length = lead < 0x80                    ? 1
+                 : lead >= 0xC2 && lead <= 0xDF ? 2
+                 : lead >= 0xE0 && lead <= 0xEF ? 3
+                 : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                : 0;
     uint32_t code = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
     // The second byte's range rules out overlong forms, surrogates and
     // values past U+10FFFF.
     const unsigned char low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
     const unsigned char high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
     for (int k = 1; k < length; ++k) {
-      const bool in_range = i + k < size && bytes[i + k] >= (k == 1 ? low : 0x80) && bytes[i + k] <= (k == 1 ? high : 0xBF);
+      const bool in_range =
+          i + k < size && bytes[i + k] >= (k == 1 ? low : 0x80) && bytes[i + k] <= (k == 1 ? high : 0xBF);
       if (!in_range) {
         length = 0;
         break;
@@ -114,7 +118,8 @@ class AseReader {
   }
   uint16_t U16() {
     const std::string b = Take(2);
-    return broken_ ? 0 : static_cast<uint16_t>(static_cast<unsigned char>(b[0]) << 8 | static_cast<unsigned char>(b[1]));
+    return broken_ ? 0
+                   : static_cast<uint16_t>(static_cast<unsigned char>(b[0]) << 8 | static_cast<unsigned char>(b[1]));
   }
   uint32_t U32() { return static_cast<uint32_t>(U16()) << 16 | U16(); }
   float F32() {
@@ -142,7 +147,8 @@ std::vector<std::string> LinesOf(const std::string& text) {
 }
 
 bool HasControl(const std::string& text) {
-  return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
+  return std::any_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
 }
 
 // One CSS identifier: letters, digits, '-' and '_' as they are, anything
@@ -207,8 +213,7 @@ ReadResult ReadGpl(const std::string& text, const std::vector<SwatchGroup>& grou
       int r = -1, g = -1, b = -1, used = 0;
       const std::string& row = lines[line];
       const std::size_t tab = row.find('\t');
-      if (tab == std::string::npos ||
-          std::sscanf(row.substr(0, tab).c_str(), "%d %d %d%n", &r, &g, &b, &used) != 3 ||
+      if (tab == std::string::npos || std::sscanf(row.substr(0, tab).c_str(), "%d %d %d%n", &r, &g, &b, &used) != 3 ||
           static_cast<std::size_t>(used) != tab)
         return {false, "colour line " + std::to_string(line)};
       used = static_cast<int>(tab + 1);

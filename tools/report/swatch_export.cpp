@@ -45,7 +45,7 @@ std::string CommentSafe(std::string_view text) {
 std::string CssIdentifier(std::string_view name) {
   std::string out;
   for (char c : name) {
-    if (std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_') {
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_') {
       out += c;
       continue;
     }
@@ -194,8 +194,8 @@ std::string CssText(const std::vector<SwatchGroup>& groups, const std::string& h
   for (const SwatchGroup& group : groups)
     for (int band = 0; band < kBands; ++band) {
       const SwatchNotation& colour = group.colours[band];
-      out << "  --huewright-" << CssIdentifier(group.label + "-band-" + std::to_string(BandNumber(band))) << ": " << (colour.known ? colour.hex : "#000000")
-          << ";" << (colour.known ? "" : " /* not a number */") << "\n";
+      out << "  --huewright-" << CssIdentifier(group.label + "-band-" + std::to_string(BandNumber(band))) << ": "
+          << (colour.known ? colour.hex : "#000000") << ";" << (colour.known ? "" : " /* not a number */") << "\n";
     }
   out << "}\n";
   return out.str();
