@@ -1,11 +1,13 @@
 #!/bin/bash
 # Runs the fuzzer for a bounded time on a scratch copy of the seed corpus.
-# Usage: run_bounded.sh FUZZER CORPUS_DIR SECONDS
+# Usage: run_bounded.sh FUZZER CORPUS_DIR SECONDS [EXTRA_SEED...]
 set -euo pipefail
 fuzzer=$1 corpus=$2 seconds=$3
+shift 3
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 cp "$corpus"/* "$scratch"/
+(($# == 0)) || cp "$@" "$scratch"/
 # Crashes land in the scratch directory too; their log is the test's output.
 "$fuzzer" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 -print_final_stats=1 \
   -artifact_prefix="$scratch/" "$scratch"

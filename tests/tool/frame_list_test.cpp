@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <climits>
 #include <filesystem>
 
 #include "tool_error.h"
@@ -32,6 +33,16 @@ TEST(FrameRange, Parsing) {
   EXPECT_EQ(ParseFrameRange("7").last, 7);
   for (const char* bad : {"", "5-1", "a-b", "1-", "-3", "1-2-3", "1.5-2"})
     EXPECT_THROW(ParseFrameRange(bad), UsageError) << bad;
+}
+
+// Frames are named before the first is read: a range of billions is
+// refused, and one ending at the largest int stops there.
+TEST(Inputs, PatternRangesAreBoundedAndEndWhereTheySay) {
+  EXPECT_THROW(ExpandInputs({"in.%d.png"}, FrameRange{0, INT_MAX}), UsageError);
+  EXPECT_THROW(ExpandInputs({"in.%d.png"}, FrameRange{0, 1'000'000}), UsageError);
+  const std::vector<Frame> last = ExpandInputs({"in.%d.png"}, FrameRange{INT_MAX - 1, INT_MAX});
+  ASSERT_EQ(last.size(), 2u);
+  EXPECT_EQ(last[1].input, "in.2147483647.png");
 }
 
 TEST(Inputs, PatternNeedsFramesAndListsNumberFromOne) {

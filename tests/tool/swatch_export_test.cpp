@@ -14,6 +14,7 @@
 
 #include "json_text.h"
 #include "timeline_image.h"
+#include "tool_error.h"
 
 namespace huewright {
 namespace {
@@ -290,6 +291,36 @@ TEST(SwatchExport, CssHasOneCustomPropertyPerColour) {
   EXPECT_EQ(seen[0], "f0003/1=#000102");
   EXPECT_EQ(seen[3], "f0003/4=#c89607");
   EXPECT_EQ(seen[7], "f0012/3=#111213");
+}
+
+// Names no frame label has, as the writers may yet be handed them: each
+// stays on its own line, inside its comment, inside its identifier, and in
+// the .ase as the UTF-16 a reader decodes.
+TEST(SwatchExport, HostileNamesStayInsideTheirField) {
+  SwatchGroup group{"", "t", {}};
+  for (auto& colour : group.colours) colour = Notate({0.5f, 0.5f, 0.5f}, PixelLayout::kArgb8);
+  struct Case {
+    std::string label, gpl_line, css_name;
+  };
+  const Case cases[] = {
+      {"a\nb", "128 128 128\ta\\x0Ab Band 1", "--huewright-a\\a b-band-1:"},
+      {std::string(120, 'L'), "128 128 128\t" + std::string(120, 'L') + " Band 1", "--huewright-" + std::string(120, 'L') + "-band-1:"},
+      {"x*/y", "128 128 128\tx*/y Band 1", "--huewright-x\\2a \\2f y-band-1:"},
+  };
+  for (const Case& c : cases) {
+    group.label = c.label;
+    const std::string gpl = GplText({group}, "n\r");
+    EXPECT_NE(gpl.find("Name: n\\x0D\n"), std::string::npos) << gpl;
+    EXPECT_NE(gpl.find(c.gpl_line + "\n"), std::string::npos) << gpl;
+    const std::string css = CssText({group}, "host */ x\n");
+    EXPECT_EQ(css.rfind("/* huewright palette: host *\\/ x\\x0A */\n", 0), 0u) << css;
+    EXPECT_NE(css.find(c.css_name), std::string::npos) << css;
+  }
+  group.label = "f";
+  group.title = "\xC3\xA9\xFF";  // é, then a byte that is not UTF-8
+  EXPECT_EQ(HexBytes(AseBytes({group}).substr(18, 10)), HexBytes(FromHex("0003 00e9 fffd 0000 0001")));
+  group.title = std::string(65535, 'x');
+  EXPECT_THROW(AseBytes({group}), ToolError);
 }
 
 TEST(SwatchExport, ExtensionChoosesTheFormat) {

@@ -1,6 +1,7 @@
 #include "frame_list.h"
 
 #include <charconv>
+#include <cstdint>
 #include <filesystem>
 #include <set>
 #include <system_error>
@@ -11,6 +12,11 @@ namespace huewright {
 namespace {
 
 namespace fs = std::filesystem;
+
+// Every frame of a pattern is named before the first is read, so a range of
+// billions would exhaust memory instead of failing; a million frames is over
+// eleven hours at 24 frames a second.
+constexpr int64_t kMostPatternFrames = 1'000'000;
 
 std::optional<int> ParseInt(std::string_view text) {
   int value = 0;
@@ -135,7 +141,16 @@ std::vector<Frame> ExpandInputs(const std::vector<std::string>& inputs, const st
   const bool pattern = inputs.size() == 1 && IsFramePattern(inputs[0]);
   if (pattern) {
     if (!range) throw UsageError("'" + inputs[0] + "' is a frame pattern: give the frames with --frames FIRST-LAST");
-    for (int n = range->first; n <= range->last; ++n) frames.push_back({n, ExpandPattern(inputs[0], n), {}});
+    // Counted in 64 bits: a range ending at the largest int would overflow
+    // a loop that steps past its end.
+    const int64_t count = int64_t{range->last} - range->first + 1;
+    if (count > kMostPatternFrames)
+      throw UsageError("--frames " + std::to_string(range->first) + "-" + std::to_string(range->last) + ": at most " +
+                       std::to_string(kMostPatternFrames) + " frames of a pattern at once");
+    for (int64_t i = 0; i < count; ++i) {
+      const int n = static_cast<int>(range->first + i);
+      frames.push_back({n, ExpandPattern(inputs[0], n), {}});
+    }
     return frames;
   }
   if (range) throw UsageError("--frames needs one input pattern such as shot.%04d.exr");

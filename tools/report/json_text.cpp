@@ -67,6 +67,29 @@ std::string JsonString(std::string_view text) {
   return out + "\"";
 }
 
+std::u16string Utf16Units(std::string_view text) {
+  std::u16string units;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t length = SequenceLength(text, at);
+    if (length == 0) {
+      units += u'\uFFFD';
+      ++at;
+      continue;
+    }
+    const unsigned char lead = static_cast<unsigned char>(text[at]);
+    uint32_t code = length == 1 ? lead : lead & (0x7Fu >> length);
+    for (std::size_t i = 1; i < length; ++i) code = (code << 6) | (static_cast<unsigned char>(text[at + i]) & 0x3Fu);
+    if (code >= 0x10000) {
+      units += static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
+      units += static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
+    } else {
+      units += static_cast<char16_t>(code);
+    }
+    at += length;
+  }
+  return units;
+}
+
 std::string HexBytes(std::string_view text) {
   static const char kDigits[] = "0123456789abcdef";
   std::string out;

@@ -17,6 +17,10 @@ bool IsUtf8(std::string_view text);
 // U+FFFD.
 std::string JsonString(std::string_view text);
 
+// The UTF-16 units of text, each byte that is not part of a well-formed
+// UTF-8 sequence as U+FFFD, as JsonString replaces it.
+std::u16string Utf16Units(std::string_view text);
+
 // The bytes in lower-case hex, two digits each: a name that JsonString had
 // to alter can still be recovered exactly.
 std::string HexBytes(std::string_view text);

@@ -9,11 +9,52 @@
 #include <sstream>
 
 #include "atomic_file.h"
+#include "json_text.h"
 #include "recording_output.h"
 #include "tool_error.h"
 
 namespace huewright {
 namespace {
+
+// A name on one line of a text file: control characters as \xNN, as the
+// tool shows bytes it cannot print, so no name ends its line early.
+std::string LineSafe(std::string_view name) {
+  std::string out;
+  for (char c : name) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7F) {
+      out += c;
+      continue;
+    }
+    char escaped[5];
+    std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+    out += escaped;
+  }
+  return out;
+}
+
+// Inside a CSS comment, which the first "*/" would end.
+std::string CommentSafe(std::string_view text) {
+  std::string out = LineSafe(text);
+  for (std::size_t at = 0; (at = out.find("*/", at)) != std::string::npos; at += 3) out.replace(at, 2, "*\\/");
+  return out;
+}
+
+// A custom property name: letters, digits, '-' and '_' as they are, every
+// other byte as a CSS hex escape.
+std::string CssIdentifier(std::string_view name) {
+  std::string out;
+  for (char c : name) {
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_') {
+      out += c;
+      continue;
+    }
+    char escaped[6];
+    std::snprintf(escaped, sizeof escaped, "\\%x ", static_cast<unsigned char>(c));
+    out += escaped;
+  }
+  return out;
+}
 
 std::string FrameLabel(int number) {
   char label[24];
@@ -44,12 +85,17 @@ void PutU32(std::string& out, uint32_t value) {
   PutU16(out, static_cast<uint16_t>(value & 0xFFFF));
 }
 
-// Length in UTF-16 units with the terminating zero, then the units. Labels
-// are ASCII, so each byte is one unit.
+// Length in UTF-16 units with the terminating zero, then the units; bytes
+// that are not UTF-8 read as U+FFFD, as in the JSON. A longer name than the
+// length can count would shift every block after it.
 std::string AseName(const std::string& name) {
+  const std::u16string units = Utf16Units(name);
+  if (units.size() >= 0xFFFF)
+    throw ToolError("swatch name '" + LineSafe(name.substr(0, 24)) + "...'",
+                    "longer than the 65534 characters an .ase name holds");
   std::string out;
-  PutU16(out, static_cast<uint16_t>(name.size() + 1));
-  for (char c : name) PutU16(out, static_cast<unsigned char>(c));
+  PutU16(out, static_cast<uint16_t>(units.size() + 1));
+  for (char16_t unit : units) PutU16(out, unit);
   PutU16(out, 0);
   return out;
 }
@@ -135,26 +181,25 @@ std::string AseBytes(const std::vector<SwatchGroup>& groups) {
 
 std::string GplText(const std::vector<SwatchGroup>& groups, const std::string& name) {
   std::ostringstream out;
-  out << "GIMP Palette\nName: " << name << "\nColumns: " << kBands << "\n#\n";
+  out << "GIMP Palette\nName: " << LineSafe(name) << "\nColumns: " << kBands << "\n#\n";
   for (const SwatchGroup& group : groups)
     for (int band = 0; band < kBands; ++band) {
       const SwatchNotation& colour = group.colours[band];
-      char line[96];
-      std::snprintf(line, sizeof line, "%3d %3d %3d\t%s\n", colour.rgb8[0], colour.rgb8[1], colour.rgb8[2],
-                    BandName(group, band).c_str());
-      out << line;
+      char values[48];
+      std::snprintf(values, sizeof values, "%3d %3d %3d\t", colour.rgb8[0], colour.rgb8[1], colour.rgb8[2]);
+      out << values << LineSafe(BandName(group, band)) << "\n";
     }
   return out.str();
 }
 
 std::string CssText(const std::vector<SwatchGroup>& groups, const std::string& host) {
   std::ostringstream out;
-  out << "/* huewright palette: " << host << " */\n:root {\n";
+  out << "/* huewright palette: " << CommentSafe(host) << " */\n:root {\n";
   for (const SwatchGroup& group : groups)
     for (int band = 0; band < kBands; ++band) {
       const SwatchNotation& colour = group.colours[band];
-      out << "  --huewright-" << group.label << "-band-" << BandNumber(band) << ": " << (colour.known ? colour.hex : "#000000")
-          << ";" << (colour.known ? "" : " /* not a number */") << "\n";
+      out << "  --huewright-" << CssIdentifier(group.label + "-band-" + std::to_string(BandNumber(band))) << ": "
+          << (colour.known ? colour.hex : "#000000") << ";" << (colour.known ? "" : " /* not a number */") << "\n";
     }
   out << "}\n";
   return out.str();
