@@ -6,7 +6,7 @@ ASAN := build-asan
 TSAN := build-tsan
 FUZZ := build-fuzz
 
-.PHONY: all deps deps-linux native linux windows test test-asan test-tsan test-fuzz demo bench bench-windows bench-frei0r \
+.PHONY: all deps deps-linux native linux windows test test-asan test-tsan test-fuzz demo bench bench-windows bench-frei0r bench-tool \
   release clean
 
 all: native
@@ -96,7 +96,8 @@ release: native
 
 # The per-pixel table, the OpenFX plug-in's 4K render against a memcpy, then
 # the whole-frame tables of both builds and their Windows/native ratios
-# (bench-windows), then the frei0r filter (bench-frei0r).
+# (bench-windows), then the frei0r filter (bench-frei0r), then the tool
+# against oiiotool (bench-tool).
 bench: native
 	@cmake --build $(NATIVE) --target palette_bench -j $(JOBS)
 	@$(NATIVE)/bench/palette_bench
@@ -104,6 +105,7 @@ bench: native
 	@$(NATIVE)/bench/ofx_bench $(NATIVE)/ofx/HuewrightGenerator.ofx.bundle
 	@$(MAKE) --no-print-directory bench-windows
 	@$(MAKE) --no-print-directory bench-frei0r
+	@$(MAKE) --no-print-directory bench-tool
 
 # The frei0r filter: f0r_update against a memcpy of the frame, then inside
 # ffmpeg against the stock invert0r filter (Debian frei0r-plugins).
@@ -111,6 +113,11 @@ bench-frei0r: native
 	@cmake --build $(NATIVE) --target frei0r_bench -j $(JOBS)
 	@$(NATIVE)/bench/frei0r_bench $(NATIVE)/frei0r/huewright_generator.so $(BENCH_FLAGS)
 	@python3 bench/frei0r_in_ffmpeg.py $(NATIVE)/frei0r
+
+# The huewright tool against oiiotool on the same 4K files and a 1080p
+# sequence: time, CPU time and peak memory as ratios (RUNS=N runs each).
+bench-tool: native
+	@bash bench/tool_vs_oiiotool.sh $(NATIVE)/tools/huewright
 
 # The same whole-frame timing program, native and built for Windows under
 # wine against the .aex, twice each in turn; then the Windows/native table

@@ -137,12 +137,13 @@ World* HostState::FindWorld(const PF_EffectWorld* record) const {
 PF_Err HostState::CreateWorld(PixelLayout layout, A_long width, A_long height, bool clear, PF_EffectWorld* record) {
   if (!record || width < 0 || height < 0) return PF_Err_BAD_CALLBACK_PARAM;
   std::unique_ptr<World> world;
-  if (spare_world && spare_world->Layout() == layout && spare_world->Width() == width &&
-      spare_world->Height() == height)
+  const bool reused = spare_world && spare_world->Layout() == layout && spare_world->Width() == width &&
+                      spare_world->Height() == height;
+  if (reused)
     world = std::move(spare_world);
   else
     world = std::make_unique<World>(layout, width, height);
-  world->FillBytes(clear ? uint8_t{0} : kUnclearedByte);
+  if (reused || !clear) world->FillBytes(clear ? uint8_t{0} : kUnclearedByte);  // a new world starts cleared
   *record = *world->Record();
   created_worlds.push_back(std::move(world));
   ++created_count;

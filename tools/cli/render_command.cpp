@@ -27,9 +27,14 @@ int RunRender(const CliOptions& options) {
     if (options.toggle_at.count(frame.number)) session.UserChangedParam(frame.input);
     warning.Check(image.layout, image.samples, frame.input);
     layouts.insert(image.layout);
-    const RenderedFrame rendered = session.Render(image);
+    // The host's three worlds (input, output, the effect's drawing) are
+    // held at once; the frame's samples beside them only when some of its
+    // channels pass through. The input world goes as soon as it has rendered.
+    minihost::World input = PackFrame(image);
+    ReleaseRenderedSamples(image);
+    const minihost::World output = session.Render(std::move(input), image.path).output;
     if (options.write.sample_type) ConvertRenderedPart(image, *options.write.sample_type);
-    UnpackFrame(rendered.output, image);
+    UnpackFrame(output, image);
   };
   auto write = [&](const Frame& frame, const SourceImage& image) {
     WriteImage(frame.output, image, options.write);

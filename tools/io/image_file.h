@@ -103,7 +103,8 @@ void WriteImage(const std::string& path, const SourceImage& image, const WriteSe
 
 // Converts the rendered part's samples to `type` before the effect's
 // values come back into them, so that a deeper --out-type keeps the
-// precision of the world (a 16-bit swatch from an 8-bit file).
+// precision of the world (a 16-bit swatch from an 8-bit file). A part
+// without samples (released while rendering) only changes its header.
 void ConvertRenderedPart(SourceImage& image, SampleType type);
 
 }  // namespace huewright

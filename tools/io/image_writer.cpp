@@ -85,6 +85,10 @@ void ConvertRenderedPart(SourceImage& image, SampleType type) {
   image_spec.set_format(target);
   image_spec.channelformats.clear();
   image_spec.erase_attribute("oiio:BitsPerSample");
+  if (part.pixels.empty()) {  // released while rendering: every sample is still to come
+    part.image_spec = image_spec;
+    return;
+  }
   std::vector<std::byte> pixels(image_spec.image_bytes());
   const int row_samples = image_spec.width * image_spec.nchannels;
   for (int y = 0; y < image_spec.height; ++y)  // a row at a time: a whole frame's count may not fit an int

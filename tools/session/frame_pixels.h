@@ -13,8 +13,13 @@ namespace huewright {
 
 // The input world of `image`, in image.layout; a missing alpha is opaque.
 minihost::World PackFrame(const SourceImage& image);
-// Stores `world` (the frame's size) into the effect's channels of `image`.
+// Stores `world` (the frame's size) into the effect's channels of `image`;
+// a released part is made again first.
 void UnpackFrame(const minihost::World& world, SourceImage& image);
+// Drops the rendered part's samples once packed when the effect's output
+// replaces every one of them (no channel passes through), so that they take
+// no memory while the frame renders.
+void ReleaseRenderedSamples(SourceImage& image);
 
 }  // namespace huewright
 

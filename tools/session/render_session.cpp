@@ -73,9 +73,11 @@ PF_Err RenderSession::RenderAfterEffects(RenderedFrame& frame) {
   return host_->SmartRender(frame.input, frame.output);
 }
 
-RenderedFrame RenderSession::Render(const SourceImage& image) {
-  const std::string& frame_name = image.path;
-  RenderedFrame frame{PackFrame(image), minihost::World(image.layout, image.Width(), image.Height())};
+RenderedFrame RenderSession::Render(const SourceImage& image) { return Render(PackFrame(image), image.path); }
+
+RenderedFrame RenderSession::Render(minihost::World input, const std::string& frame_name) {
+  minihost::World output(input.Layout(), input.Width(), input.Height());
+  RenderedFrame frame{std::move(input), std::move(output)};
   const PF_Err err = settings_.premiere ? host_->Render(frame.input, frame.output) : RenderAfterEffects(frame);
   Check(err, frame_name, "to render");
   return frame;

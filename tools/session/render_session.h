@@ -40,6 +40,8 @@ class RenderSession {
   // Renders the frame in its layout. Throws ToolError naming the file when
   // the effect returns an error.
   RenderedFrame Render(const SourceImage& image);
+  // Renders an input world already packed; `frame_name` names it in errors.
+  RenderedFrame Render(minihost::World input, const std::string& frame_name);
   // The host's user-changed-parameter command, as a click on a parameter.
   void UserChangedParam(const std::string& frame_name);
 
