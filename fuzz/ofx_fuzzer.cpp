@@ -61,8 +61,8 @@ void Lie(fuzz::ByteReader& in, HostImage& image) {
     case 2:  // reversed bounds
       properties.DefineInts(kOfxImagePropBounds, {b.x2, b.y2, b.x1 - 1 - (in.Byte() % 3), b.y1});
       break;
-    case 3: {  // absurd bounds
-      const int far = in.Flag() ? 2147483647 : (1 << 17) + in.Byte();
+    case 3: {  // absurd bounds: a side longer than any image, wherever it starts (up to 63)
+      const int far = in.Flag() ? 2147483647 : (1 << 17) + 64 + in.Byte();
       properties.DefineInts(kOfxImagePropBounds, {b.x1, b.y1, in.Flag() ? far : b.x2, far});
       break;
     }

@@ -8,6 +8,9 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 cp "$corpus"/* "$scratch"/
 (($# == 0)) || cp "$@" "$scratch"/
-# Crashes land in the scratch directory too; their log is the test's output.
-"$fuzzer" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 -print_final_stats=1 \
-  -artifact_prefix="$scratch/" "$scratch"
+# One seed unless FUZZ_SEED says otherwise, so that a failing run can be run
+# again as it was. A crashing input is kept in the working directory (the
+# test's, under the build tree), where its log says, to be replayed or added
+# to the regressions.
+"$fuzzer" -seed="${FUZZ_SEED:-1}" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 -print_final_stats=1 \
+  -artifact_prefix="$PWD/" "$scratch"
