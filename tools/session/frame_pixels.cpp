@@ -169,7 +169,7 @@ void PackThroughTables(const SourceImage& image, minihost::World& world) {
   const ImagePart& part = image.Rendered();
   const std::size_t width = static_cast<std::size_t>(part.image_spec.width);
   const std::size_t n = static_cast<std::size_t>(part.image_spec.nchannels);
-  const auto [r, g, b, a] = image.channels;
+  const int r = image.channels[0], g = image.channels[1], b = image.channels[2], a = image.channels[3];
   ForEachRowBand(part.image_spec.height, [&](int first, int last) {
     std::vector<Sample> samples(width * n);
     for (int y = first; y < last; ++y) {
@@ -192,7 +192,7 @@ void UnpackThroughTables(const minihost::World& world, SourceImage& image) {
   ImagePart& part = image.Rendered();
   const std::size_t width = static_cast<std::size_t>(part.image_spec.width);
   const std::size_t n = static_cast<std::size_t>(part.image_spec.nchannels);
-  const auto [r, g, b, a] = image.channels;
+  const int r = image.channels[0], g = image.channels[1], b = image.channels[2], a = image.channels[3];
   ForEachRowBand(part.image_spec.height, [&](int first, int last) {
     std::vector<Sample> samples(width * n);
     for (int y = first; y < last; ++y) {
