@@ -11,18 +11,12 @@ namespace huewright_ofx {
 
 namespace {
 
-Properties EffectProperties(OfxImageEffectHandle effect) {
-  const HostSuites& suites = Suites();
-  OfxPropertySetHandle set = nullptr;
-  Check(suites.image_effect->getPropertySet(effect, &set), "getting the effect's properties");
-  return Properties(*suites.property, set);
-}
-
 // Whole frames only: the palette is measured over the whole source, so a
 // host that split a frame into tiles or threads of its own would have each
 // piece measure it again.
 void DescribeRendering(const Properties& effect) {
-  effect.SetStrings(kOfxImageEffectPropSupportedContexts, {kOfxImageEffectContextFilter, kOfxImageEffectContextGeneral});
+  effect.SetStrings(kOfxImageEffectPropSupportedContexts,
+                    {kOfxImageEffectContextFilter, kOfxImageEffectContextGeneral});
   effect.SetStrings(kOfxImageEffectPropSupportedPixelDepths, {kOfxBitDepthByte, kOfxBitDepthShort, kOfxBitDepthFloat});
   effect.SetInt(kOfxImageEffectPropSupportsTiles, 0);
   effect.SetInt(kOfxImageEffectPropTemporalClipAccess, 0);
@@ -85,7 +79,7 @@ void DefineParams(OfxImageEffectHandle descriptor) {
 }  // namespace
 
 void Describe(OfxImageEffectHandle descriptor) {
-  const Properties effect = EffectProperties(descriptor);
+  const Properties effect = EffectProperties(descriptor, "getting the effect's properties");
   effect.SetString(kOfxPropLabel, kPluginLabel);
   effect.SetString(kOfxImageEffectPluginPropGrouping, kPluginGrouping);
   effect.SetString(kOfxPropPluginDescription, kPluginDescription);

@@ -11,12 +11,7 @@ namespace huewright_ofx {
 
 namespace {
 
-Properties EffectProperties(OfxImageEffectHandle effect) {
-  const HostSuites& suites = Suites();
-  OfxPropertySetHandle set = nullptr;
-  Check(suites.image_effect->getPropertySet(effect, &set), "getting the instance's properties");
-  return Properties(*suites.property, set);
-}
+constexpr const char* kGettingProperties = "getting the instance's properties";
 
 OfxImageClipHandle ClipNamed(OfxImageEffectHandle effect, const char* name) {
   OfxImageClipHandle clip = nullptr;
@@ -59,18 +54,18 @@ void CreateInstance(OfxImageEffectHandle effect) {
   instance->swatches = ParamNamed(params, kSwatchesParam);
   instance->gain = ParamNamed(params, kGainParam);
   instance->measure = ParamNamed(params, kMeasureParam);
-  EffectProperties(effect).SetPointer(kOfxPropInstanceData, instance.get());
+  EffectProperties(effect, kGettingProperties).SetPointer(kOfxPropInstanceData, instance.get());
   instance.release();
 }
 
 void DestroyInstance(OfxImageEffectHandle effect) {
-  const Properties properties = EffectProperties(effect);
+  const Properties properties = EffectProperties(effect, kGettingProperties);
   std::unique_ptr<Instance> instance(static_cast<Instance*>(properties.Pointer(kOfxPropInstanceData)));
   properties.SetPointer(kOfxPropInstanceData, nullptr);
 }
 
 Instance& InstanceOf(OfxImageEffectHandle effect) {
-  auto* instance = static_cast<Instance*>(EffectProperties(effect).Pointer(kOfxPropInstanceData));
+  auto* instance = static_cast<Instance*>(EffectProperties(effect, kGettingProperties).Pointer(kOfxPropInstanceData));
   if (!instance) throw OfxError(kOfxStatErrBadHandle, "the effect handle has no instance");
   return *instance;
 }

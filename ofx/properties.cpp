@@ -1,5 +1,6 @@
 #include "properties.h"
 
+#include "host_suites.h"
 #include "ofx_error.h"
 
 namespace huewright_ofx {
@@ -50,9 +51,7 @@ void* Properties::Pointer(const char* name, int index) const {
   return value;
 }
 
-OfxRectI Properties::RectI(const char* name) const {
-  return {Int(name, 0), Int(name, 1), Int(name, 2), Int(name, 3)};
-}
+OfxRectI Properties::RectI(const char* name) const { return {Int(name, 0), Int(name, 1), Int(name, 2), Int(name, 3)}; }
 
 OfxRectD Properties::RectD(const char* name) const {
   return {Double(name, 0), Double(name, 1), Double(name, 2), Double(name, 3)};
@@ -91,6 +90,13 @@ void Properties::SetRectD(const char* name, const OfxRectD& rect) const {
   SetDouble(name, rect.y1, 1);
   SetDouble(name, rect.x2, 2);
   SetDouble(name, rect.y2, 3);
+}
+
+Properties EffectProperties(OfxImageEffectHandle effect, const char* doing) {
+  const HostSuites& suites = Suites();
+  OfxPropertySetHandle set = nullptr;
+  Check(suites.image_effect->getPropertySet(effect, &set), doing);
+  return Properties(*suites.property, set);
 }
 
 }  // namespace huewright_ofx

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "api/ofx_core.h"
+#include "api/ofx_image_effect.h"
 #include "api/ofx_property.h"
 
 namespace huewright_ofx {
@@ -39,6 +40,10 @@ class Properties {
   const OfxPropertySuiteV1& suite_;
   OfxPropertySetHandle set_;
 };
+
+// The property set of an effect descriptor or instance, through the host's
+// image effect suite; `doing` names the step in the error a refusal raises.
+Properties EffectProperties(OfxImageEffectHandle effect, const char* doing);
 
 }  // namespace huewright_ofx
 
